@@ -1,0 +1,72 @@
+#include "shell/render_helpers.h"
+
+#include <cstring>
+
+#include "gfx/gl_device.h"
+
+Device* device = nullptr;
+D3DVIEWPORT8 default_viewport{};
+int quit_requested = 0;
+
+namespace {
+std::unique_ptr<Device> owned_device;
+std::string last_error;
+}  // namespace
+
+HRESULT install_device(std::unique_ptr<Device> made) {
+  owned_device = std::move(made);
+  device = owned_device.get();
+  if (device == nullptr) {
+    return E_FAIL;
+  }
+  if (FAILED(device->GetViewport(&default_viewport))) {
+    last_error = "the device has no viewport";
+    return E_FAIL;
+  }
+  return D3D_OK;
+}
+
+HRESULT init_device(SDL_Window* window) {
+  last_error.clear();
+  std::unique_ptr<Device> made = create_gl_device(window, last_error);
+  if (made == nullptr) {
+    return E_FAIL;
+  }
+  return install_device(std::move(made));
+}
+
+void release_device() {
+  owned_device.reset();
+  device = nullptr;
+}
+
+const std::string& device_error() { return last_error; }
+
+D3DCOLOR clear_color(int r, int g, int b) {
+  // Each component is taken modulo 256, as the original byte packing did.
+  const auto byte = [](int c) { return static_cast<D3DCOLOR>(c) & 0xFFu; };
+  return 0xFF000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
+}
+
+HRESULT clear_target(int r, int g, int b) {
+  return device->Clear(0, nullptr, D3DCLEAR_TARGET, clear_color(r, g, b), 1.0f, 0);
+}
+
+HRESULT clear_target_depth(int r, int g, int b) {
+  return device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear_color(r, g, b), 1.0f,
+                       0);
+}
+
+HRESULT present_frame() { return device->Present(); }
+
+HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value) {
+  return device->SetRenderState(state, value);
+}
+
+DWORD float_bits(float value) {
+  DWORD bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+void request_quit() { quit_requested = 1; }

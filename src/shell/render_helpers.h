@@ -1,0 +1,38 @@
+#pragma once
+// The device globals and the frame-level helpers every drawing part uses.
+//
+//   device, default_viewport     the one device and its full-screen viewport
+//   init_device(window)          0, or E_FAIL (the reason in device_error())
+//   release_device()
+//   clear_target(r, g, b)        opaque colour, whole viewport
+//   clear_target_depth(r, g, b)  colour and depth 1.0
+//   present_frame()
+//   set_render_state(state, value)
+//   request_quit()               ends the event loop after the show
+
+#include <memory>
+#include <string>
+
+#include "gfx/device.h"
+
+struct SDL_Window;
+
+extern Device* device;
+extern D3DVIEWPORT8 default_viewport;
+extern int quit_requested;
+
+HRESULT init_device(SDL_Window* window);
+// Installs an already made device (the trace device in tests) as `device` and
+// reads its viewport into default_viewport.
+HRESULT install_device(std::unique_ptr<Device> made);
+void release_device();
+const std::string& device_error();
+
+D3DCOLOR clear_color(int r, int g, int b);
+HRESULT clear_target(int r, int g, int b);
+HRESULT clear_target_depth(int r, int g, int b);
+HRESULT present_frame();
+HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value);
+// Float render states travel as their 32-bit patterns.
+DWORD float_bits(float value);
+void request_quit();
