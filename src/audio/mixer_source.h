@@ -1,0 +1,33 @@
+#pragma once
+// The music played through SDL2_mixer, looping. When the file or the sound
+// device cannot be used, the position falls back to the time since play(), so
+// the show still runs (silently); one log line says why.
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "audio/position_source.h"
+
+struct _Mix_Music;
+
+class MixerSource : public PositionSource {
+ public:
+  explicit MixerSource(const char* file);
+  ~MixerSource() override;
+  bool play() override;
+  int position_ms() override;
+  void close() override;
+
+  bool falling_back() const { return !fallback_reason_.empty(); }
+
+ private:
+  void fall_back(const std::string& reason);
+  int elapsed_ms() const;
+
+  std::string file_;
+  bool audio_open_ = false;
+  _Mix_Music* music_ = nullptr;
+  std::string fallback_reason_;
+  std::chrono::steady_clock::time_point started_;
+};

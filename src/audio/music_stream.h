@@ -1,0 +1,35 @@
+#pragma once
+// The music and the show's clock: milliseconds of music played, growing on
+// when the stream starts over. Every step back of the stream's own time counts
+// as one whole pass of 74180 ms, whatever the file's real length.
+//
+//   music_stream(file)  opens, silent
+//   play()              0, or 1 when no channel could be had (then closed)
+//   get_time()          the show time in ms
+//   close()
+
+#include <memory>
+
+#include "audio/position_source.h"
+
+constexpr double MUSIC_PASS_MS = 74180.0;
+
+class music_stream {
+ public:
+  explicit music_stream(const char* file_name);
+  explicit music_stream(std::unique_ptr<PositionSource> source);
+  ~music_stream();
+  music_stream(const music_stream&) = delete;
+  music_stream& operator=(const music_stream&) = delete;
+
+  int play();
+  double get_time();
+  void close();
+
+ private:
+  std::unique_ptr<PositionSource> stream;
+  int channel = -1;
+  int wraps = 0;
+  int time_ms = 0;
+  int previous_ms = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Where the music clock reads its playing position: the sound library playing
+// the file, or a virtual clock that tests and frame capture drive.
+
+#include <functional>
+#include <memory>
+
+class PositionSource {
+ public:
+  virtual ~PositionSource() = default;
+  // Starts the stream looping; false when nothing can be started at all.
+  virtual bool play() = 0;
+  // The stream's own playing position in ms; it goes back towards 0 when the
+  // stream starts over.
+  virtual int position_ms() = 0;
+  virtual void close() = 0;
+};
+
+using PositionSourceFactory = std::function<std::unique_ptr<PositionSource>(const char* file)>;
+
+// The source every music_stream opened after this call gets; an empty factory
+// goes back to the sound library.
+void set_position_source_factory(PositionSourceFactory factory);
+std::unique_ptr<PositionSource> open_position_source(const char* file);

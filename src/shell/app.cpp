@@ -1,0 +1,99 @@
+#include "shell/app.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shell/options.h"
+#include "shell/render_helpers.h"
+#include "shell/sdl_window.h"
+#include "show/run_show.h"
+
+namespace {
+
+constexpr const char* WINDOW_TITLE = "D3D Tutorial 02: Vertices";
+
+SDL_Window* create_window(const Options& options) {
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  if (!options.windowed) {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;  // the desktop's mode: no mode switch
+  }
+  return SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                          BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, flags);
+}
+
+// Messages are handled until the queue is first empty; that idle turn runs the
+// whole show, whose last step asks the loop to stop.
+void event_loop() {
+  SdlShowWindow window;
+  set_show_window(&window);
+  while (quit_requested == 0) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event) != 0) {
+      if (event.type == SDL_QUIT) {
+        quit_requested = 1;
+      }
+    } else {
+      run_show();
+    }
+  }
+  set_show_window(nullptr);
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "plovermix: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int run_app(int argc, char** argv) {
+  std::string error;
+  const std::optional<Options> parsed =
+      parse_options(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!parsed) {
+    std::fprintf(stderr, "plovermix: %s\nTry 'plovermix --help'.\n", error.c_str());
+    return 2;
+  }
+  const Options& options = *parsed;
+  if (options.help) {
+    std::fputs(usage_text().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("plovermix %s\n", PLOVERMIX_VERSION);
+    return 0;
+  }
+  if (!options.data_dir.empty() && chdir(options.data_dir.c_str()) != 0) {
+    return fail("cannot use the data folder '" + options.data_dir + "': " + std::strerror(errno));
+  }
+
+  choose_video_driver();
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    return fail(std::string("cannot start SDL: ") + SDL_GetError());
+  }
+  SDL_Window* window = create_window(options);
+  if (window == nullptr) {
+    const std::string reason = SDL_GetError();
+    SDL_Quit();
+    return fail("cannot create the window: " + reason);
+  }
+  SDL_ShowCursor(SDL_DISABLE);
+  int status = 0;
+  if (FAILED(init_device(window))) {
+    // Reported, unlike the original, which returned 0 without a word.
+    status = fail("cannot create the graphics device: " + device_error());
+  } else {
+    SDL_ShowWindow(window);
+    event_loop();
+  }
+  SDL_ShowCursor(SDL_ENABLE);
+  release_device();
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return status;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The command line. Options never change what the show does; they choose where
+// it runs (window, data folder) and how it is watched.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Options {
+  bool windowed = false;
+  std::string data_dir;  // empty: the current working directory
+  bool help = false;
+  bool version = false;
+};
+
+// nullopt with `error` set for an unknown option or a missing value.
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
+std::string usage_text();

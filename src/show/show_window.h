@@ -1,0 +1,17 @@
+#pragma once
+// The window as the show sees it. SDL's key state only changes when events are
+// pumped, so the show pumps once per frame (and between loading screens) before
+// it reads Escape; a close request then ends the show like Escape.
+
+class ShowWindow {
+ public:
+  virtual ~ShowWindow() = default;
+  virtual void pump_events() = 0;
+  virtual bool escape_down() const = 0;
+  virtual bool close_requested() const = 0;
+};
+
+// The shell installs its window before run_show; tests install their own.
+// Without one, the show sees no key and no close request.
+void set_show_window(ShowWindow* window);
+ShowWindow* show_window();
