@@ -16,6 +16,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 play: build
+	@mkdir -p $(DATA)
 	$(BUILD)/showdata $(DATA)
 	$(BUILD)/plovermix --data $(DATA)
 
