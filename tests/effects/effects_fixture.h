@@ -1,0 +1,47 @@
+#pragma once
+// Installs a RecordingDevice as the show's device, restarts the shared random
+// generator and runs each test in a fresh folder, so its log starts empty.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "math/show_random.h"
+#include "recording_device.h"
+#include "shell/render_helpers.h"
+
+class EffectsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    show_rand_reset();
+    auto made = std::make_unique<RecordingDevice>();
+    dev = made.get();
+    ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+    old_dir = std::filesystem::current_path();
+    dir = std::filesystem::temp_directory_path() /
+          ("plovermix_effects_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(old_dir);
+    std::filesystem::remove_all(dir);
+    release_device();
+  }
+  std::string log_text() const {
+    std::ifstream in(dir / "plovermix.log", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  RecordingDevice* dev = nullptr;
+  std::filesystem::path old_dir;
+  std::filesystem::path dir;
+};
