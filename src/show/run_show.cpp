@@ -1,5 +1,85 @@
 #include "show/run_show.h"
 
-#include "shell/render_helpers.h"
+#include <cstdio>
+#include <memory>
 
-void run_show() { request_quit(); }
+#include "audio/position_source.h"
+#include "audio/virtual_clock.h"
+#include "shell/render_helpers.h"
+#include "show/frame_capture.h"
+#include "show/show.h"
+
+namespace {
+
+ShowViewing chosen_viewing;
+bool last_run_failed = false;
+
+// The frame loop: Escape (or a close request) at the top of a frame, one frame
+// body, one present; the end test inside the body leaves without presenting.
+void frame_loop(Show& show, VirtualClock* clock, double step_ms, FrameCapture* capture) {
+  for (;;) {
+    if (window_wants_end()) {
+      return;
+    }
+    if (show.frame_body() == FrameEnd::show_over) {
+      return;
+    }
+    present_frame();
+    if (capture != nullptr) {
+      last_run_failed = !capture->after_present(show.loop.t) || last_run_failed;
+      if (capture->done()) {
+        return;
+      }
+    }
+    if (clock != nullptr) {
+      clock->advance(step_ms);
+    }
+  }
+}
+
+void report_missing(const FrameCapture& capture) {
+  for (int t : capture.missing()) {
+    std::fprintf(stderr, "plovermix: the show ended before t=%d; %s was not written\n", t,
+                 FrameCapture::file_name(chosen_viewing.out_dir, t).c_str());
+    last_run_failed = true;
+  }
+}
+
+}  // namespace
+
+void set_show_viewing(const ShowViewing& viewing) { chosen_viewing = viewing; }
+
+bool show_failed() { return last_run_failed; }
+
+void run_show() {
+  last_run_failed = false;
+  const ShowViewing& viewing = chosen_viewing;
+
+  std::unique_ptr<VirtualClock> clock;
+  double step_ms = 0.0;
+  if (viewing.fixed_step_ms || !viewing.frames_at.empty()) {
+    clock = std::make_unique<VirtualClock>();
+    step_ms = viewing.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS);
+    set_position_source_factory(
+        [raw = clock.get()](const char* /*file*/) { return raw->source(); });
+  }
+  std::unique_ptr<FrameCapture> capture;
+  if (!viewing.frames_at.empty()) {
+    capture = std::make_unique<FrameCapture>(viewing.frames_at, viewing.out_dir);
+  }
+
+  {
+    Show show;
+    if (show.load()) {
+      frame_loop(show, clock.get(), step_ms, capture.get());
+    }
+    show.teardown();
+  }
+  if (capture != nullptr) {
+    report_missing(*capture);
+  }
+  if (clock != nullptr) {
+    set_position_source_factory(nullptr);
+  }
+  request_quit();
+}

@@ -1,0 +1,63 @@
+#include "show/frame_capture.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "shell/render_helpers.h"
+
+// Static, so that another folder's copy of the writer cannot clash with ours.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+FrameCapture::FrameCapture(std::vector<int> times, std::string dir)
+    : times_(std::move(times)), dir_(std::move(dir)) {
+  std::sort(times_.begin(), times_.end());
+  times_.erase(std::unique(times_.begin(), times_.end()), times_.end());
+}
+
+std::string FrameCapture::file_name(const std::string& dir, int t) {
+  return dir + "/frame-" + std::to_string(t) + ".png";
+}
+
+bool FrameCapture::after_present(int t) {
+  if (done() || t < times_[next_]) {
+    return true;
+  }
+  std::vector<std::uint8_t> rgba;
+  if (device == nullptr || !device->ReadPresentedFrame(rgba) ||
+      rgba.size() != static_cast<std::size_t>(BACK_BUFFER_WIDTH) * BACK_BUFFER_HEIGHT * 4) {
+    std::fprintf(stderr, "plovermix: the device cannot read back the frame at t=%d\n", t);
+    next_ = times_.size();
+    return false;
+  }
+  bool written = true;
+  // Several times may first be reached by the same frame.
+  while (!done() && t >= times_[next_]) {
+    written =
+        write_png(file_name(dir_, times_[next_]), rgba, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT) &&
+        written;
+    ++next_;
+  }
+  return written;
+}
+
+std::vector<int> FrameCapture::missing() const {
+  return std::vector<int>(times_.begin() + static_cast<std::ptrdiff_t>(next_), times_.end());
+}
+
+bool write_png(const std::string& path, const std::vector<unsigned char>& rgba, int width,
+               int height) {
+  if (stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) == 0) {
+    std::fprintf(stderr, "plovermix: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}

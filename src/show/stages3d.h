@@ -1,0 +1,45 @@
+#pragma once
+// The 3D half of the show: the assets built at the five 3D loading stages, the
+// scene windows C to G and the node inset of the frame loop, and the 3D
+// teardown. run_show calls each step at its fixed place; the schedule decides
+// when a window runs, the step only says what it draws.
+//
+//   stage1() .. stage5()       loading (cameras, scenes, particles, set-up)
+//   window_c() .. window_g()   one scene each, then its camera counter advances
+//   node_inset()               the node scene in its own viewport
+//   teardown()                 scenes, particle systems, cameras
+
+// The camera frame counters: each advances only in frames in which its scene
+// is drawn, by its window's step.
+struct CameraFrames {
+  float echec = 0.0f;
+  float tunnel = 0.0f;
+  float node = 0.0f;
+  float indus = 0.0f;
+  float greets = 0.0f;
+  float credits = 0.0f;
+};
+
+class Show3d {
+ public:
+  Show3d() = default;
+  ~Show3d();
+  Show3d(const Show3d&) = delete;
+  Show3d& operator=(const Show3d&) = delete;
+
+  void stage1();
+  void stage2();
+  void stage3();
+  void stage4();
+  void stage5();
+  void teardown();
+
+  void window_c();
+  void window_d();
+  void window_e();
+  void window_f();
+  void window_g();
+  void node_inset();
+
+  CameraFrames frames;
+};

@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include "show/run_show.h"
+#include "show/schedule.h"
+#include "show/show.h"
+#include "show/show_fixture.h"
+
+namespace {
+
+// The shared generator's sequence, computed here on its own.
+class ExpectedDraws {
+ public:
+  int next() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7FFFu);
+  }
+
+ private:
+  std::uint32_t state_ = 1;
+};
+
+TEST(TimeWindows, EachBoundIsOpenOrClosedAsNamed) {
+  using W = TimeWindow;
+  struct Case {
+    TimeWindow window;
+    int t;
+    bool holds;
+  };
+  const Case cases[] = {
+      {W::before(4000), 3999, true},
+      {W::before(4000), 4000, false},
+      {W::after(240000), 240000, false},
+      {W::after(240000), 240001, true},
+      {W::between(12600, 31000), 12600, false},
+      {W::between(12600, 31000), 12601, true},
+      {W::between(12600, 31000), 31000, false},
+      {W::from_until(31000, 61500), 31000, true},
+      {W::from_until(31000, 61500), 61500, false},
+      {W::from_to_inclusive(3000, 12600), 2999, false},
+      {W::from_to_inclusive(3000, 12600), 3000, true},
+      {W::from_to_inclusive(3000, 12600), 12600, true},
+      {W::from_to_inclusive(3000, 12600), 12601, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.window.holds(c.t), c.holds)
+        << "t=" << c.t << " low=" << c.window.low << " high=" << c.window.high;
+  }
+}
+
+class FrameLoop : public ShowFixture {
+ protected:
+  void SetUp() override {
+    ShowFixture::SetUp();
+    ASSERT_TRUE(show.load());
+    recording->forget();
+  }
+  void TearDown() override {
+    show.teardown();  // while the device is still there
+    ShowFixture::TearDown();
+  }
+  FrameEnd frame_at(int t) {
+    music.at(t);
+    return show.frame_body();
+  }
+  int clears() const {
+    int count = 0;
+    for (const std::string& call : recording->calls) {
+      count += call.rfind("Clear", 0) == 0 ? 1 : 0;
+    }
+    return count;
+  }
+  Show show;
+};
+
+TEST_F(FrameLoop, TitleAFadesWithWrapAndRises) {
+  for (int i = 0; i < 154; ++i) {
+    frame_at(0);
+  }
+  EXPECT_EQ(show.overlays.talvores->color(), 0x00FFFFFFu);
+  frame_at(0);
+  EXPECT_EQ(show.overlays.talvores->color(), 0x01FFFFFFu);
+  recording->forget();
+  frame_at(2000);
+  const std::vector<SpriteDraw> draws = recording->draws_of("Talvores.bmp");
+  ASSERT_EQ(draws.size(), 1u);
+  EXPECT_EQ(draws[0].position_y, 398.0f);  // moved up by t / 1000
+}
+
+TEST_F(FrameLoop, SlidePairFadesInAndTakesTurns) {
+  frame_at(100);
+  ASSERT_EQ(recording->draws_of("pamo.bmp").size(), 1u);
+  EXPECT_EQ(recording->draws_of("pamo.bmp")[0].color, 0x08FFFFFFu);
+  EXPECT_TRUE(recording->draws_of("vostl.bmp").empty());
+  recording->forget();
+  // 30 steps of 10.2 take pamo below 600; in that frame vostl makes its first step.
+  for (int i = 1; i < 30; ++i) {
+    frame_at(100);
+  }
+  EXPECT_EQ(show.loop.slide_turn, 1);
+  EXPECT_EQ(show.overlays.pamo->x(), 900.0f);
+  EXPECT_EQ(show.overlays.pamo->color(), 0x00FFFFFFu);
+  ASSERT_EQ(recording->draws_of("vostl.bmp").size(), 1u);
+  EXPECT_FLOAT_EQ(recording->draws_of("vostl.bmp")[0].position_x, 889.8f);
+}
+
+TEST_F(FrameLoop, TitlesAAndBOverlapBetween3000And3999) {
+  frame_at(3500);
+  EXPECT_EQ(recording->draws_of("Talvores.bmp").size(), 1u);
+  EXPECT_EQ(recording->draws_of("Presents.bmp").size(), 1u);
+  EXPECT_EQ(clears(), 2);
+  EXPECT_EQ(show.overlays.talvores->color(), 0x67FFFFFFu);
+  // B's clear comes after A's draw, so A's title is erased but still moved.
+  EXPECT_LT(find_call("DrawSprite Talvores.bmp"), find_call("Clear 1 FF000000", 1));
+}
+
+TEST_F(FrameLoop, WindowEdges) {
+  frame_at(12600);
+  EXPECT_EQ(recording->draws_of("Presents.bmp").size(), 1u);
+  EXPECT_TRUE(recording->draws_of("clouds.bmp").empty());
+  EXPECT_EQ(show.show3d.frames.echec, 0.0f);
+  recording->forget();
+
+  frame_at(12601);
+  EXPECT_TRUE(recording->draws_of("Presents.bmp").empty());
+  EXPECT_EQ(recording->draws_of("clouds.bmp").size(), 1u);
+  EXPECT_EQ(show.show3d.frames.echec, 1.0f);
+  EXPECT_EQ(show.show3d.frames.node, 2.0f);
+
+  frame_at(31000);
+  EXPECT_EQ(show.show3d.frames.echec, 1.0f);
+  EXPECT_EQ(show.show3d.frames.tunnel, 1.5f);
+  frame_at(31000);
+  EXPECT_EQ(show.show3d.frames.tunnel, 3.0f);
+
+  recording->forget();
+  frame_at(100000);
+  EXPECT_EQ(recording->draws_of("vorn.bmp").size(), 1u);
+  EXPECT_EQ(show.show3d.frames.greets, 1.0f);
+
+  EXPECT_EQ(frame_at(240000), FrameEnd::present);
+  EXPECT_EQ(show.show3d.frames.credits, 20.0f);
+  EXPECT_EQ(frame_at(240001), FrameEnd::show_over);
+}
+
+TEST_F(FrameLoop, CloudsScrollOnePixelPer100Ms) {
+  frame_at(12799);
+  frame_at(20000);
+  const std::vector<SpriteDraw> draws = recording->draws_of("clouds.bmp");
+  ASSERT_EQ(draws.size(), 2u);
+  EXPECT_EQ(draws[0].position_x, -1.0f);
+  EXPECT_EQ(draws[1].position_x, -74.0f);
+  EXPECT_EQ(draws[1].color, 0x44FFFFFFu);
+}
+
+// Splashes, tesk2 splashes and flickers take exactly the draws the schedule says.
+TEST_F(FrameLoop, RandomDrawsOfOneFrame) {
+  ExpectedDraws expected;
+  expected.next();  // the two draws of loading
+  expected.next();
+  const int splashes = expected.next() % 40;
+  std::vector<float> tesk_x;
+  for (int i = 0; i < splashes; ++i) {
+    expected.next();
+    tesk_x.push_back(static_cast<float>(expected.next() % 800));
+    expected.next();
+  }
+  const int splashes2 = expected.next() % 10;
+  for (int i = 0; i < 2 * splashes2; ++i) {
+    expected.next();
+  }
+  expected.next();  // the two flickers
+  expected.next();
+
+  frame_at(5000);
+  const std::vector<SpriteDraw> tesk = recording->draws_of("tesk.bmp");
+  ASSERT_EQ(tesk.size(), static_cast<std::size_t>(splashes));
+  for (std::size_t i = 0; i < tesk.size(); ++i) {
+    EXPECT_EQ(tesk[i].position_x, tesk_x[i]);
+  }
+  EXPECT_EQ(recording->draws_of("tesk2.bmp").size(), static_cast<std::size_t>(splashes2));
+  EXPECT_EQ(recording->draws_of("trai.bmp").size(), 2u);
+  EXPECT_EQ(recording->draws_of("caca.bmp").size(), 1u);
+  EXPECT_EQ(recording->draws_of("sp1.bmp").size(), 1u);
+  EXPECT_EQ(show_rand(), expected.next());
+}
+
+TEST_F(FrameLoop, DriftersComeBackWithNewRowAndScale) {
+  // caca moves 10 per frame from -200: past 950 on its 116th frame.
+  for (int i = 0; i < 116; ++i) {
+    frame_at(13000);  // no splashes after 12600, but the drifters stop too
+  }
+  EXPECT_EQ(show.loop.caca_x, -200);  // unchanged: drifters only run before 12600
+  for (int i = 0; i < 115; ++i) {
+    frame_at(12000);
+  }
+  EXPECT_EQ(show.loop.caca_x, 950);
+  EXPECT_EQ(show.overlays.caca->scale_x(), 1.0f);
+  frame_at(12000);
+  EXPECT_EQ(show.loop.caca_x, -200);
+  EXPECT_GE(show.loop.caca_y, 0);
+  EXPECT_LT(show.loop.caca_y, 600);
+  const float sx = show.overlays.caca->scale_x();
+  EXPECT_EQ(sx, static_cast<float>(static_cast<int>(sx)));
+  EXPECT_LE(sx, 4.0f);
+}
+
+TEST_F(FrameLoop, AFlickerWhoseDrawIsSixNeitherMovesNorShows) {
+  ExpectedDraws expected;
+  show_rand_reset();
+  while (expected.next() % 12 != 6) {
+    show_rand();
+  }
+  sprite2d& trai = *show.overlays.trai1;
+  trai.set_position(0, 70);
+  show_steps::flicker(trai, 2);
+  EXPECT_EQ(trai.y(), 70.0f);
+  const SpriteDraw& d = recording->draws_of("trai.bmp").back();
+  EXPECT_EQ(d.scale_x, 0.0f);
+  EXPECT_EQ(d.scale_y, 0.0f);
+
+  while (expected.next() % 12 != 11) {
+    show_rand();
+  }
+  show_steps::flicker(trai, 3);
+  EXPECT_EQ(trai.y(), 67.0f);
+  EXPECT_EQ(recording->draws_of("trai.bmp").back().scale_x, 1.0f);
+}
+
+class RunShow : public ShowFixture {
+ protected:
+  int presents() const {
+    int count = 0;
+    for (const std::string& call : recording->calls) {
+      count += call == "Present" ? 1 : 0;
+    }
+    return count;
+  }
+  void TearDown() override {
+    set_show_viewing({});
+    ShowFixture::TearDown();
+  }
+};
+
+TEST_F(RunShow, EndsUnpresentedPast240000AndAsksToQuit) {
+  music.positions = {239999, 240000, 240001, 250000};
+  quit_requested = 0;
+  run_show();
+  EXPECT_EQ(presents(), 5 + 2);
+  EXPECT_EQ(quit_requested, 1);
+  EXPECT_EQ(music.closes, 1);
+  EXPECT_EQ(recording->live_textures, 0);
+  EXPECT_FALSE(show_failed());
+}
+
+TEST_F(RunShow, EscapeEndsTheShowWithinOneFrame) {
+  // Ten pumps during loading, then one per frame: Escape is down at the third frame.
+  window.escape_after = 10 + 2;
+  quit_requested = 0;
+  run_show();
+  EXPECT_EQ(presents(), 5 + 2);
+  EXPECT_EQ(music.plays, 1);
+  EXPECT_EQ(music.closes, 1);
+  EXPECT_EQ(quit_requested, 1);
+}
+
+TEST_F(RunShow, FixedStepAdvancesTheVirtualClockPerPresentedFrame) {
+  set_position_source_factory(nullptr);  // run_show brings its own clock
+  window.escape_after = 10 + 5;
+  ShowViewing viewing;
+  viewing.fixed_step_ms = 250.0;
+  set_show_viewing(viewing);
+  run_show();
+  EXPECT_EQ(presents(), 5 + 5);
+  // Talvores rises by t/1000 per frame: 0 + 0.25 + 0.5 + 0.75 + 1.0.
+  EXPECT_FLOAT_EQ(recording->draws_of("Talvores.bmp").back().position_y, 397.5f);
+}
+
+}  // namespace

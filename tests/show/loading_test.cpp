@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "show/show.h"
+#include "show/show_fixture.h"
+
+namespace {
+
+using Loading = ShowFixture;
+
+TEST(ShowRandom, FirstDrawsOfTheSharedGenerator) {
+  show_rand_reset();
+  EXPECT_EQ(show_rand(), 41);
+  EXPECT_EQ(show_rand(), 18467);
+  EXPECT_EQ(show_rand(), 6334);
+  EXPECT_EQ(show_rand(), 26500);
+  EXPECT_EQ(show_rand(), 19169);
+}
+
+TEST_F(Loading, TakesTheFirstTwoDrawsForTheDrifters) {
+  Show show;
+  ASSERT_TRUE(show.load());
+  EXPECT_EQ(show.loop.caca_y, 41);
+  EXPECT_EQ(show.loop.caca2_x, 67);
+  EXPECT_EQ(show.loop.caca_x, -200);
+  EXPECT_EQ(show.loop.caca2_y, -200);
+  EXPECT_EQ(show_rand(), 6334);  // loading draws nothing else
+}
+
+// What each of the five loading screens draws, and the music started last.
+TEST_F(Loading, FiveScreensInOrderThenTheMusic) {
+  Show show;
+  ASSERT_TRUE(show.load());
+  std::vector<std::vector<std::string>> screens(1);
+  std::vector<std::string> clears_before_screen;
+  for (const std::string& call : recording->calls) {
+    if (call == "Present") {
+      screens.emplace_back();
+    } else if (call.rfind("DrawSprite ", 0) == 0) {
+      screens.back().push_back(call.substr(11));
+    }
+  }
+  ASSERT_EQ(screens.size(), 6u);  // five presents
+  EXPECT_EQ(screens[0], (std::vector<std::string>{"logo.bmp", "since.bmp"}));
+  EXPECT_EQ(screens[1], (std::vector<std::string>{"logo.bmp", "since.bmp", "orvex.bmp"}));
+  EXPECT_EQ(screens[2], (std::vector<std::string>{"dulam.bmp"}));
+  EXPECT_EQ(screens[3],
+            (std::vector<std::string>{"logo.bmp", "since.bmp", "dulam.bmp", "zevuvero.bmp"}));
+  EXPECT_EQ(screens[4], (std::vector<std::string>{"zevuvero.bmp", "title.bmp"}));
+  EXPECT_TRUE(screens[5].empty());
+
+  const std::size_t last_present = recording->calls.size() - 2;
+  EXPECT_EQ(recording->calls[last_present], "Present");
+  EXPECT_EQ(recording->calls.back(), "music play");
+  EXPECT_EQ(recording->calls.front(), "Clear 3 FF000000");  // target and depth first
+
+  // Screen 3 draws over the previous frame: no clear between the 2nd and 3rd present.
+  const std::size_t second = find_call("Present", find_call("Present") + 1);
+  const std::size_t third = find_call("Present", second + 1);
+  for (std::size_t i = second; i < third; ++i) {
+    EXPECT_NE(recording->calls[i].rfind("Clear", 0), 0u) << recording->calls[i];
+  }
+}
+
+TEST_F(Loading, PlacesTheOverlays) {
+  Show show;
+  ASSERT_TRUE(show.load());
+  const Overlays& o = show.overlays;
+  EXPECT_EQ(o.talvores->color(), 0x66FFFFFFu);
+  EXPECT_EQ(o.presents->x(), 150.0f);
+  EXPECT_EQ(o.presents->color(), 0x89FFFFFFu);
+  EXPECT_EQ(o.gilb->center_x(), 50.0f);
+  EXPECT_EQ(o.tesk->center_y(), 0.5f);
+  EXPECT_EQ(o.trai1->y(), 70.0f);
+  EXPECT_EQ(o.trai2->y(), 300.0f);
+  EXPECT_EQ(o.caca2->y(), -200.0f);
+  EXPECT_EQ(o.pamo->x(), 900.0f);
+  EXPECT_EQ(o.vorn->color(), 0x33FFFFFFu);
+  EXPECT_EQ(o.title->x(), 160.0f);
+  EXPECT_NE(o.trai1.get(), o.trai2.get());
+}
+
+TEST_F(Loading, ACloseRequestEndsTheShowBeforeTheMusicStarts) {
+  window.close_after = 1;  // asked after loading screen 1, seen after 3D stage 1
+  {
+    Show show;
+    EXPECT_FALSE(show.load());
+    show.teardown();
+  }
+  EXPECT_EQ(music.plays, 0);
+  EXPECT_EQ(music.closes, 1);
+  EXPECT_EQ(recording->live_textures, 0);
+  int presents = 0;
+  for (const std::string& call : recording->calls) {
+    presents += call == "Present" ? 1 : 0;
+  }
+  EXPECT_EQ(presents, 1);
+}
+
+// Music first, then the overlays in the show's order; nothing outlives it.
+TEST_F(Loading, TeardownOrder) {
+  {
+    Show show;
+    ASSERT_TRUE(show.load());
+    recording->forget();
+    show.teardown();
+    show.teardown();  // a second teardown finds nothing left
+  }
+  std::vector<std::string> expected = {"music close"};
+  for (const char* name : {"tesk",  "tesk2", "gilb",  "pamo",     "vostl",    "clouds", "zevuvero",
+                           "dulam", "trai",  "trai",  "caca",     "caca2",    "sp1",    "vorn",
+                           "logo",  "since", "title", "Presents", "Talvores", "orvex"}) {
+    expected.push_back(std::string("Release ") + name + ".bmp");
+  }
+  EXPECT_EQ(recording->calls, expected);
+  EXPECT_EQ(recording->live_textures, 0);
+}
+
+// Broken images: the show loads and runs on without them.
+TEST_F(Loading, BrokenImagesLeaveOverlaysWithoutTexture) {
+  std::filesystem::remove("logo.bmp");
+  write_file("since.bmp", {});
+  std::vector<std::uint8_t> shortened = bmp_bytes(2, 2, 0xFFFFFF);
+  shortened.resize(20);
+  write_file("Talvores.bmp", shortened);
+  write_file("Presents.bmp", bmp_bytes(2, 2, 0xFFFFFF, 70000));
+  write_file("tesk.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  Show show;
+  ASSERT_TRUE(show.load());
+  EXPECT_FALSE(show.overlays.logo->has_texture());
+  EXPECT_FALSE(show.overlays.since->has_texture());
+  EXPECT_FALSE(show.overlays.talvores->has_texture());
+  EXPECT_EQ(show.overlays.presents->width(), 4464);
+  for (int t : {0, 3500, 5000}) {
+    music.at(t);
+    EXPECT_EQ(show.frame_body(), FrameEnd::present);
+  }
+  EXPECT_EQ(recording->open_brackets, 0);
+  EXPECT_FALSE(recording->nested_bracket);
+}
+
+}  // namespace

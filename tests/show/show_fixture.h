@@ -1,0 +1,107 @@
+#pragma once
+// A show ready to load in a folder of hand-made overlays, on the recording
+// device, with a scripted music clock and a scripted window.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+
+#include "audio/position_source.h"
+#include "math/show_random.h"
+#include "show/bmp_fixture.h"
+#include "show/recording_device.h"
+#include "show/show_window.h"
+
+// The music's playing position, told by the test; each reading takes the next
+// scripted value, and the last one stays.
+struct ScriptedMusic {
+  std::deque<int> positions{0};
+  int plays = 0;
+  int closes = 0;
+  std::vector<std::string>* log = nullptr;
+
+  void at(int position) { positions = {position}; }
+};
+
+class ScriptedSource : public PositionSource {
+ public:
+  explicit ScriptedSource(ScriptedMusic& music) : music_(music) {}
+  bool play() override {
+    ++music_.plays;
+    music_.log->push_back("music play");
+    return true;
+  }
+  int position_ms() override {
+    const int now = music_.positions.front();
+    if (music_.positions.size() > 1) {
+      music_.positions.pop_front();
+    }
+    return now;
+  }
+  void close() override {
+    ++music_.closes;
+    music_.log->push_back("music close");
+  }
+
+ private:
+  ScriptedMusic& music_;
+};
+
+// Escape goes down, or a close is asked, after a number of pumps.
+class ScriptedWindow : public ShowWindow {
+ public:
+  void pump_events() override { ++pumps; }
+  bool escape_down() const override { return escape_after >= 0 && pumps > escape_after; }
+  bool close_requested() const override { return close_after >= 0 && pumps > close_after; }
+
+  int pumps = 0;
+  int escape_after = -1;
+  int close_after = -1;
+};
+
+inline const char* const OVERLAY_FILES[] = {
+    "logo.bmp",  "since.bmp", "Presents.bmp", "Talvores.bmp", "gilb.bmp",   "tesk.bmp", "tesk2.bmp",
+    "pamo.bmp",  "vostl.bmp", "orvex.bmp",    "dulam.bmp",    "clouds.bmp", "trai.bmp", "caca.bmp",
+    "caca2.bmp", "sp1.bmp",   "vorn.bmp",     "zevuvero.bmp", "title.bmp"};
+
+class ShowFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::filesystem::path dir = fresh_folder("plovermix-show");
+    for (const char* name : OVERLAY_FILES) {
+      write_bmp(dir / name, 2, 2, 0xFFFFFF);
+    }
+    previous_dir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    show_rand_reset();
+    recording = &install_recording_device();
+    music.log = &recording->calls;
+    set_position_source_factory(
+        [this](const char*) { return std::make_unique<ScriptedSource>(music); });
+    set_show_window(&window);
+  }
+  void TearDown() override {
+    set_show_window(nullptr);
+    set_position_source_factory(nullptr);
+    release_device();
+    std::filesystem::current_path(previous_dir);
+  }
+
+  // The index of the first call named `name` at or after `from`.
+  std::size_t find_call(const std::string& name, std::size_t from = 0) const {
+    for (std::size_t i = from; i < recording->calls.size(); ++i) {
+      if (recording->calls[i] == name) {
+        return i;
+      }
+    }
+    return recording->calls.size();
+  }
+
+  std::filesystem::path previous_dir;
+  RecordingDevice* recording = nullptr;
+  ScriptedMusic music;
+  ScriptedWindow window;
+};
