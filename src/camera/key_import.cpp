@@ -1,0 +1,184 @@
+// Reading a camera's keys from the keyframer section of a .3ds file: the
+// frame range, then the position track of the camera node and of its target
+// node, both found by the camera's name.
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "camera/camera3d.h"
+#include "format3ds/chunk_file.h"
+
+namespace {
+
+// Bytes of a node header after its name: flags 1, flags 2, parent index.
+constexpr std::int64_t NODE_HEADER_TAIL = 6;
+// Bytes of a position track before its key count: track flags and 8 unused.
+constexpr std::int64_t TRACK_PREAMBLE = 10;
+// The unused high half of the 32-bit key count.
+constexpr std::int64_t TRACK_COUNT_HIGH = 2;
+// Key flag bits 0 to 4 (tension, continuity, bias, ease to, ease from) each
+// announce one float between the key's flags and its position.
+constexpr std::uint16_t SPLINE_PARAMETER_BITS = 0x1F;
+
+enum class NodeScan { found, no_node, no_header };
+
+// Leaves the file just after the node header of the first `node_id` node
+// named `name`, flags and parent skipped.
+NodeScan find_node(ChunkFile& file, std::uint16_t node_id, const char* name) {
+  for (;;) {
+    if (file.findChunk(node_id) < 0) return NodeScan::no_node;
+    const std::int64_t inside = file.tell();
+    if (file.findChunk(CHUNK_NODE_HEADER) < 0) return NodeScan::no_header;
+    char found[CHUNK_NAME_SIZE];
+    file.readName(found);
+    if (std::strcmp(found, name) == 0) {
+      file.seek(NODE_HEADER_TAIL);
+      return NodeScan::found;
+    }
+    // Step over the rejected node's first chunk only: the next search then
+    // skips the rest of that node chunk by chunk. A length below a header's
+    // size still moves past the header, so the scan always goes forward.
+    file.seekTo(inside);
+    std::uint16_t first_id = 0;
+    std::uint32_t first_length = 0;
+    file.readU16(first_id);
+    file.readU32(first_length);
+    file.seekTo(inside + std::max<std::uint32_t>(first_length & 0xFFFFu, CHUNK_HEADER_SIZE));
+  }
+}
+
+// Reads the position track at the file position into `track` of the working
+// records, the file standing on the track's own data. Keys are spaced evenly
+// over `span`, whatever frames the file stores. The key count.
+std::int32_t read_track(ChunkFile& file, std::int32_t span, std::vector<CameraKey>& work,
+                        vertex3d CameraKey::*track) {
+  file.seek(TRACK_PREAMBLE);
+  std::uint16_t count = 0;
+  file.readU16(count);
+  file.seek(TRACK_COUNT_HIGH);
+  if (count <= 1) {
+    return count;
+  }
+  if (work.size() < count) {
+    work.resize(count);
+  }
+  const std::int32_t step = span / count;
+  for (std::int32_t i = 0; i < count; ++i) {
+    std::int32_t stored_frame = 0;
+    std::uint16_t flags = 0;
+    file.readI32(stored_frame);
+    file.readU16(flags);
+    file.seek(4 * std::popcount(static_cast<std::uint16_t>(flags & SPLINE_PARAMETER_BITS)));
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    file.readFloat(x);
+    file.readFloat(y);
+    file.readFloat(z);
+    CameraKey& key = work[static_cast<std::size_t>(i)];
+    set_position(key.*track, D3DXVECTOR3(x, y, z));
+    key.numframe = i * step;
+  }
+  return count;
+}
+
+}  // namespace
+
+std::int32_t frame_span(std::int32_t first, std::int32_t last) {
+  const std::int64_t span = static_cast<std::int64_t>(last) - first;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      span, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+void Camera3d::read_frame_range(ChunkFile& file) {
+  file.rewind();
+  if (file.findChunk(CHUNK_MAIN) < 0 || file.findChunk(CHUNK_KEYFRAMER) < 0 ||
+      file.findChunk(CHUNK_FRAME_RANGE) < 0) {
+    frameDeb = 0;
+    frameFin = 0;
+    return;
+  }
+  file.readI32(frameDeb);
+  file.readI32(frameFin);
+}
+
+void Camera3d::append_key(const CameraKey& key) {
+  auto record = std::make_unique<CameraKey>(key);
+  record->next = nullptr;
+  if (keyIndex.empty()) {
+    keys = record.get();
+  } else {
+    keyIndex.back()->next = record.get();
+  }
+  keyIndex.push_back(std::move(record));
+  keyCount = static_cast<std::int32_t>(keyIndex.size());
+}
+
+std::int32_t Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
+  if (!file.isOpen()) {
+    return KEYS_NO_MAIN;
+  }
+  read_frame_range(file);
+  const std::int32_t span = frame_span(frameDeb, frameFin);
+  set_position(eye, D3DXVECTOR3());
+  set_position(target, D3DXVECTOR3());
+  std::vector<CameraKey> work;
+
+  file.rewind();
+  if (file.findChunk(CHUNK_MAIN) < 0) return KEYS_NO_MAIN;
+  if (file.findChunk(CHUNK_KEYFRAMER) < 0) return KEYS_NO_KEYFRAMER;
+  switch (find_node(file, CHUNK_CAMERA_NODE, cameraName)) {
+    case NodeScan::no_node:
+      return KEYS_NO_CAMERA_NODE;
+    case NodeScan::no_header:
+      return KEYS_CAMERA_NODE_WITHOUT_HEADER;
+    case NodeScan::found:
+      break;
+  }
+  if (file.findChunk(CHUNK_POSITION_TRACK) < 0) return KEYS_CAMERA_WITHOUT_TRACK;
+  nbkeysCamera = read_track(file, span, work, &CameraKey::camera);
+
+  file.rewind();
+  if (file.findChunk(CHUNK_MAIN) < 0) return KEYS_TARGET_NO_MAIN;
+  if (file.findChunk(CHUNK_KEYFRAMER) < 0) return KEYS_TARGET_NO_KEYFRAMER;
+  switch (find_node(file, CHUNK_TARGET_NODE, cameraName)) {
+    case NodeScan::no_node:
+      return KEYS_NO_TARGET_NODE;
+    case NodeScan::no_header:
+      return KEYS_TARGET_NODE_WITHOUT_HEADER;
+    case NodeScan::found:
+      break;
+  }
+  if (file.findChunk(CHUNK_POSITION_TRACK) < 0) return KEYS_TARGET_WITHOUT_TRACK;
+  nbkeysTarget = read_track(file, span, work, &CameraKey::target);
+
+  // A track of one key is not read: it stands still at the loader's start
+  // position (the origin) while the other track moves. Tracks of different
+  // lengths are cut to the shorter one.
+  std::int32_t records = 0;
+  if (nbkeysCamera == 1 && nbkeysTarget == 1) {
+    records = 0;
+  } else if (nbkeysCamera == 1) {
+    records = nbkeysTarget;
+    for (std::int32_t i = 0; i < records; ++i) {
+      set_position(work[static_cast<std::size_t>(i)].camera, key_position(eye));
+    }
+  } else if (nbkeysTarget == 1) {
+    records = nbkeysCamera;
+    for (std::int32_t i = 0; i < records; ++i) {
+      set_position(work[static_cast<std::size_t>(i)].target, key_position(target));
+    }
+  } else {
+    records = std::min(nbkeysCamera, nbkeysTarget);
+  }
+
+  // Each pass spaced its keys by its own count; with tracks cut to the shorter
+  // the records must be spaced by the count kept, as playback looks them up.
+  const std::int32_t step = records > 0 ? span / records : 0;
+  for (std::int32_t i = 0; i < records; ++i) {
+    CameraKey& key = work[static_cast<std::size_t>(i)];
+    key.numframe = i * step;
+    append_key(key);
+  }
+  return KEYS_LOADED;
+}
