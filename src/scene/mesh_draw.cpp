@@ -1,0 +1,135 @@
+// Drawing a mesh: one vertex buffer per face list, three records per face,
+// built at the first draw and reused every frame.
+#include <cstring>
+#include <vector>
+
+#include "gfx/device.h"
+#include "scene/mesh3d.h"
+#include "shell/render_helpers.h"
+
+namespace {
+
+struct FormatLayout {
+  std::uint32_t stride;
+  DWORD fvf;
+  bool normal;
+  bool mapping;
+  D3DCOLOR colors[3];  // corners A, B, C
+};
+
+// Nothing for a format the mesh code does not know.
+const FormatLayout* layoutOf(int format) {
+  static constexpr FormatLayout xyz_diffuse{
+      16, FVF_XYZ_DIFFUSE, false, false, {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
+  static constexpr FormatLayout textured{
+      24, FVF_XYZ_DIFFUSE_TEX1, false, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout lit{
+      36, FVF_XYZ_NORMAL_DIFFUSE_TEX1, true, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout line_strip{
+      16, FVF_XYZ_DIFFUSE, false, false, {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
+  switch (format) {
+    case FORMAT_XYZ_DIFFUSE:
+      return &xyz_diffuse;
+    case FORMAT_XYZ_DIFFUSE_TEX1:
+      return &textured;
+    case FORMAT_XYZ_NORMAL_DIFFUSE_TEX1:
+      return &lit;
+    case LINE_STRIP_MODE:
+      return &line_strip;
+    default:
+      return nullptr;
+  }
+}
+
+void put(std::uint8_t*& out, const void* value, std::size_t size) {
+  std::memcpy(out, value, size);
+  out += size;
+}
+
+void putRecord(std::uint8_t*& out, const vertex3d& vertex, D3DCOLOR color,
+               const FormatLayout& layout) {
+  const float position[3] = {vertex.x, vertex.y, vertex.z};
+  put(out, position, sizeof position);
+  if (layout.normal) {
+    const float normal[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
+    put(out, normal, sizeof normal);
+  }
+  put(out, &color, sizeof color);
+  if (layout.mapping) {
+    const float uv[2] = {vertex.u, vertex.v};
+    put(out, uv, sizeof uv);
+  }
+}
+
+}  // namespace
+
+HRESULT FaceList::buildVertexBuffer(int format) {
+  if (vertexBuffer_) return D3D_OK;
+  const FormatLayout* layout = layoutOf(format);
+  if (!layout || getCount() == 0) return D3D_OK;
+  if (!device) return E_FAIL;
+
+  const std::uint32_t length = 3u * static_cast<std::uint32_t>(getCount()) * layout->stride;
+  std::vector<std::uint8_t> records(length, 0);
+  std::uint8_t* out = records.data();
+  for (const auto& face : items_) {
+    putRecord(out, *face->cornerA, layout->colors[0], *layout);
+    putRecord(out, *face->cornerB, layout->colors[1], *layout);
+    putRecord(out, *face->cornerC, layout->colors[2], *layout);
+  }
+
+  VertexBuffer* buffer = nullptr;
+  if (FAILED(device->CreateVertexBuffer(length, 0, layout->fvf, D3DPOOL_DEFAULT, &buffer)) ||
+      !buffer) {
+    return E_FAIL;
+  }
+  vertexBuffer_ = buffer;
+  std::uint8_t* data = nullptr;
+  // A refused lock leaves the buffer in place, unfilled: it is not filled again.
+  if (FAILED(vertexBuffer_->Lock(0, length, &data, 0)) || !data) return E_FAIL;
+  std::memcpy(data, records.data(), length);
+  vertexBuffer_->Unlock();
+  return D3D_OK;
+}
+
+HRESULT FaceList::drawBuffer(int format) {
+  if (!device) return E_FAIL;
+  device->BeginScene();
+  const FormatLayout* layout = layoutOf(format);
+  // Without a buffer (refused, or no faces) there is nothing to draw: the
+  // device gets the bracket only, never a draw with no stream.
+  if (layout && vertexBuffer_) {
+    const auto faces = static_cast<std::uint32_t>(getCount());
+    device->SetStreamSource(0, vertexBuffer_, layout->stride);
+    device->SetVertexShader(layout->fvf);
+    if (format == LINE_STRIP_MODE) {
+      // One strip through every corner in list order: consecutive faces joined.
+      device->DrawPrimitive(D3DPT_LINESTRIP, 0, 3 * faces - 1);
+    } else {
+      device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, faces);
+    }
+  }
+  return device->EndScene();
+}
+
+HRESULT Mesh3d::draw(int format) {
+  if (!device) return E_FAIL;
+  if (blendEnabled) {
+    set_render_state(D3DRS_ALPHABLENDENABLE, TRUE);
+    set_render_state(D3DRS_SRCBLEND, static_cast<DWORD>(srcBlend));
+    set_render_state(D3DRS_DESTBLEND, static_cast<DWORD>(destBlend));
+  }
+  if (format == FORMAT_XYZ_DIFFUSE_TEX1 || format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1) {
+    device->SetTexture(0, texture_ ? texture_->getTexture() : nullptr);
+  }
+  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 && texture_ && texture_->getMaterial()) {
+    device->SetMaterial(texture_->getMaterial());
+  }
+  HRESULT result = D3D_OK;
+  if (faces_) {
+    faces_->buildVertexBuffer(format);
+    result = faces_->drawBuffer(format);
+  }
+  if (blendEnabled) set_render_state(D3DRS_ALPHABLENDENABLE, FALSE);
+  return result;
+}
