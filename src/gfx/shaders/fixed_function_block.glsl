@@ -1,0 +1,36 @@
+// The uniform block both fixed-function shaders read; it mirrors
+// FixedFunctionBlock in gl_pipeline.h, whose layout is checked there.
+
+layout(std140, row_major) uniform FixedFunction {
+  mat4 world_view;
+  mat4 projection;
+  mat4 normal_matrix;
+  vec4 material_diffuse;
+  vec4 material_ambient;
+  vec4 material_emissive;
+  vec4 global_ambient;
+  vec4 fog_color;
+  vec4 light_position[8];     // camera space; w 1 for a point light, 0 for a direction
+  vec4 light_diffuse[8];
+  vec4 light_ambient[8];
+  vec4 light_attenuation[8];  // Attenuation0, 1, 2, Range
+  vec4 viewport_size;         // Width, Height, POINTSIZE_MIN, POINTSIZE_MAX
+  vec4 fog_params;            // FOGSTART, FOGEND, FOGDENSITY
+  vec4 point_params;          // POINTSIZE, POINTSCALE_A, _B, _C
+  int light_count;
+  int lighting;
+  int fog_mode;               // D3DFOG_NONE, _EXP, _EXP2, _LINEAR
+  int range_fog;
+  int pretransformed;
+  int diffuse_source;         // 0 material, 1 vertex colour
+  int ambient_source;
+  int emissive_source;
+  int texture_on;
+  int stage_modulate_alpha;   // 0: alpha = texture (SELECTARG1); 1: texture x diffuse
+  int point_sprite;
+  int point_scale;
+  int alpha_func;
+  int alpha_ref;
+  int drawing_points;
+  int pad0;
+};

@@ -1,0 +1,136 @@
+#pragma once
+// A GL device on a hidden window (SDL's offscreen driver in CI), helpers to
+// fill vertex buffers and to probe the presented frame.
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/device.h"
+#include "gfx/device_state.h"
+#include "gfx/gl_device.h"
+
+struct Rgb {
+  int r, g, b;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+// Channel value 0..255 of a colour component 0..1, as the frame stores it.
+inline int to_byte(double c) {
+  return static_cast<int>(std::lround(std::fmin(std::fmax(c, 0.0), 1.0) * 255.0));
+}
+
+struct XyzColor {
+  float x, y, z;
+  D3DCOLOR color;
+};
+struct XyzColorUv {
+  float x, y, z;
+  D3DCOLOR color;
+  float u, v;
+};
+struct XyzNormalColorUv {
+  float x, y, z, nx, ny, nz;
+  D3DCOLOR color;
+  float u, v;
+};
+
+class RenderTest : public ::testing::Test {
+ protected:
+  static constexpr int kTolerance = 2;
+
+  void SetUp() override {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      GTEST_SKIP() << "no SDL video: " << SDL_GetError();
+    }
+    window_ = SDL_CreateWindow("render test", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (window_ == nullptr) {
+      GTEST_SKIP() << "no GL window: " << SDL_GetError();
+    }
+    std::string error;
+    device_ = create_gl_device(window_, error);
+    ASSERT_NE(device_, nullptr) << error;
+    dev = device_.get();
+  }
+
+  void TearDown() override {
+    for (VertexBuffer* buffer : buffers_) {
+      buffer->Release();
+    }
+    device_.reset();
+    if (window_ != nullptr) {
+      SDL_DestroyWindow(window_);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  // A vertex buffer holding `vertices`, bound to stream 0 with its format.
+  template <typename Vertex>
+  void bind_vertices(const std::vector<Vertex>& vertices, DWORD fvf) {
+    VertexBuffer* buffer = nullptr;
+    const auto bytes = static_cast<std::uint32_t>(vertices.size() * sizeof(Vertex));
+    ASSERT_EQ(dev->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer), D3D_OK);
+    std::uint8_t* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, bytes, &data, 0), D3D_OK);
+    std::memcpy(data, vertices.data(), bytes);
+    ASSERT_EQ(buffer->Unlock(), D3D_OK);
+    buffers_.push_back(buffer);
+    dev->SetStreamSource(0, buffer, sizeof(Vertex));
+    dev->SetVertexShader(fvf);
+  }
+
+  void draw(D3DPRIMITIVETYPE type, std::uint32_t count) {
+    ASSERT_EQ(dev->BeginScene(), D3D_OK);
+    ASSERT_EQ(dev->DrawPrimitive(type, 0, count), D3D_OK);
+    ASSERT_EQ(dev->EndScene(), D3D_OK);
+  }
+
+  void present() {
+    ASSERT_EQ(dev->Present(), D3D_OK);
+    ASSERT_TRUE(dev->ReadPresentedFrame(frame_));
+  }
+
+  Rgb pixel(int x, int y) const {
+    const std::size_t at = (static_cast<std::size_t>(y) * BACK_BUFFER_WIDTH + x) * 4;
+    return Rgb{frame_[at], frame_[at + 1], frame_[at + 2]};
+  }
+
+  ::testing::AssertionResult near(int x, int y, Rgb expected) const {
+    const Rgb got = pixel(x, y);
+    if (std::abs(got.r - expected.r) <= kTolerance && std::abs(got.g - expected.g) <= kTolerance &&
+        std::abs(got.b - expected.b) <= kTolerance) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "pixel (" << x << ", " << y << ") is " << got << ", expected " << expected;
+  }
+
+  void set(D3DRENDERSTATETYPE state, DWORD value) { dev->SetRenderState(state, value); }
+  void set_float(D3DRENDERSTATETYPE state, float value) {
+    dev->SetRenderState(state, float_state_bits(value));
+  }
+
+  Device* dev = nullptr;
+  std::vector<std::uint8_t> frame_;
+
+ private:
+  SDL_Window* window_ = nullptr;
+  std::unique_ptr<Device> device_;
+  std::vector<VertexBuffer*> buffers_;
+};
+
+// Two triangles covering the square from (x0, y0) to (x1, y1) at depth z.
+template <typename Vertex, typename Make>
+std::vector<Vertex> quad(float x0, float y0, float x1, float y1, Make make) {
+  return {make(x0, y0), make(x1, y0), make(x0, y1), make(x0, y1), make(x1, y0), make(x1, y1)};
+}
