@@ -54,10 +54,15 @@ class Camera3d {
   // byte) and its target node. A failed load is logged; the camera then has
   // no path and its draws log that instead of drawing.
   Camera3d(const char* fileName, const char* cameraName);
+  // A camera without keys, for load_keys to fill from a reader of one's own.
+  Camera3d() = default;
   Camera3d(const Camera3d&) = delete;
   Camera3d& operator=(const Camera3d&) = delete;
 
   // 0, or the failed step (KeyImportResult). Called once, on a fresh camera.
+  // Records are spaced evenly over the frame range. Two single-key tracks
+  // make no records; a single-key track holds its key while the other track
+  // moves; tracks of different lengths are cut to the shorter.
   std::int32_t load_keys(ChunkFile& file, const char* cameraName);
   // frameDeb and frameFin from the keyframer's frame range; 0 and 0 when the
   // file has none.

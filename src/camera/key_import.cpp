@@ -49,37 +49,31 @@ NodeScan find_node(ChunkFile& file, std::uint16_t node_id, const char* name) {
   }
 }
 
-// Reads the position track at the file position into `track` of the working
-// records, the file standing on the track's own data. Keys are spaced evenly
-// over `span`, whatever frames the file stores. The key count.
-std::int32_t read_track(ChunkFile& file, std::int32_t span, std::vector<CameraKey>& work,
-                        vertex3d CameraKey::*track) {
+// Reads the position track whose own data starts at the file position: the
+// position of every key, in file order. The frames the file stores are not
+// used: playback spaces the keys evenly over the frame range.
+std::vector<D3DXVECTOR3> read_track(ChunkFile& file) {
   file.seek(TRACK_PREAMBLE);
   std::uint16_t count = 0;
   file.readU16(count);
   file.seek(TRACK_COUNT_HIGH);
-  if (count <= 1) {
-    return count;
-  }
-  if (work.size() < count) {
-    work.resize(count);
-  }
-  const std::int32_t step = span / count;
-  for (std::int32_t i = 0; i < count; ++i) {
+  std::vector<D3DXVECTOR3> positions(count);
+  for (D3DXVECTOR3& position : positions) {
     std::int32_t stored_frame = 0;
     std::uint16_t flags = 0;
     file.readI32(stored_frame);
     file.readU16(flags);
     file.seek(4 * std::popcount(static_cast<std::uint16_t>(flags & SPLINE_PARAMETER_BITS)));
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    file.readFloat(x);
-    file.readFloat(y);
-    file.readFloat(z);
-    CameraKey& key = work[static_cast<std::size_t>(i)];
-    set_position(key.*track, D3DXVECTOR3(x, y, z));
-    key.numframe = i * step;
+    file.readFloat(position.x);
+    file.readFloat(position.y);
+    file.readFloat(position.z);
   }
-  return count;
+  return positions;
+}
+
+// Key i of a track, or its only key for a track that stands still.
+const D3DXVECTOR3& track_key(const std::vector<D3DXVECTOR3>& track, std::int32_t i) {
+  return track.size() == 1 ? track.front() : track[static_cast<std::size_t>(i)];
 }
 
 }  // namespace
@@ -122,7 +116,6 @@ std::int32_t Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
   const std::int32_t span = frame_span(frameDeb, frameFin);
   set_position(eye, D3DXVECTOR3());
   set_position(target, D3DXVECTOR3());
-  std::vector<CameraKey> work;
 
   file.rewind();
   if (file.findChunk(CHUNK_MAIN) < 0) return KEYS_NO_MAIN;
@@ -136,7 +129,8 @@ std::int32_t Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
       break;
   }
   if (file.findChunk(CHUNK_POSITION_TRACK) < 0) return KEYS_CAMERA_WITHOUT_TRACK;
-  nbkeysCamera = read_track(file, span, work, &CameraKey::camera);
+  const std::vector<D3DXVECTOR3> camera_track = read_track(file);
+  nbkeysCamera = static_cast<std::int32_t>(camera_track.size());
 
   file.rewind();
   if (file.findChunk(CHUNK_MAIN) < 0) return KEYS_TARGET_NO_MAIN;
@@ -150,34 +144,29 @@ std::int32_t Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
       break;
   }
   if (file.findChunk(CHUNK_POSITION_TRACK) < 0) return KEYS_TARGET_WITHOUT_TRACK;
-  nbkeysTarget = read_track(file, span, work, &CameraKey::target);
+  const std::vector<D3DXVECTOR3> target_track = read_track(file);
+  nbkeysTarget = static_cast<std::int32_t>(target_track.size());
 
-  // A track of one key is not read: it stands still at the loader's start
-  // position (the origin) while the other track moves. Tracks of different
-  // lengths are cut to the shorter one.
+  // Two single keys make no path. A track of one key stands still at that key
+  // while the other moves; tracks of different lengths are cut to the shorter.
   std::int32_t records = 0;
   if (nbkeysCamera == 1 && nbkeysTarget == 1) {
     records = 0;
   } else if (nbkeysCamera == 1) {
     records = nbkeysTarget;
-    for (std::int32_t i = 0; i < records; ++i) {
-      set_position(work[static_cast<std::size_t>(i)].camera, key_position(eye));
-    }
   } else if (nbkeysTarget == 1) {
     records = nbkeysCamera;
-    for (std::int32_t i = 0; i < records; ++i) {
-      set_position(work[static_cast<std::size_t>(i)].target, key_position(target));
-    }
   } else {
     records = std::min(nbkeysCamera, nbkeysTarget);
   }
 
-  // Each pass spaced its keys by its own count; with tracks cut to the shorter
-  // the records must be spaced by the count kept, as playback looks them up.
+  // Keys evenly spaced over the frame range: record i at i * (span / records).
   const std::int32_t step = records > 0 ? span / records : 0;
   for (std::int32_t i = 0; i < records; ++i) {
-    CameraKey& key = work[static_cast<std::size_t>(i)];
+    CameraKey key;
     key.numframe = i * step;
+    set_position(key.camera, track_key(camera_track, i));
+    set_position(key.target, track_key(target_track, i));
     append_key(key);
   }
   return KEYS_LOADED;
