@@ -68,6 +68,7 @@ int run_app(int argc, char** argv) {
     std::printf("plovermix %s\n", PLOVERMIX_VERSION);
     return 0;
   }
+  set_show_viewing(options.viewing);
   if (!options.data_dir.empty() && chdir(options.data_dir.c_str()) != 0) {
     return fail("cannot use the data folder '" + options.data_dir + "': " + std::strerror(errno));
   }
@@ -90,6 +91,9 @@ int run_app(int argc, char** argv) {
   } else {
     SDL_ShowWindow(window);
     event_loop();
+    if (show_failed()) {
+      status = 1;  // a frame or the trace asked for could not be written
+    }
   }
   SDL_ShowCursor(SDL_ENABLE);
   release_device();

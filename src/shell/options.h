@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "show/run_show.h"
+
 struct Options {
   bool windowed = false;
   std::string data_dir;  // empty: the current working directory
   bool help = false;
   bool version = false;
+  // How the show is watched: --fixed-step, --frames-at/--out, --trace. Paths
+  // are made absolute before --data changes the working directory.
+  ShowViewing viewing;
 };
 
 // nullopt with `error` set for an unknown option or a missing value.

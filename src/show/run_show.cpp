@@ -1,12 +1,14 @@
 #include "show/run_show.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "audio/position_source.h"
 #include "audio/virtual_clock.h"
 #include "shell/render_helpers.h"
 #include "show/frame_capture.h"
+#include "show/json_trace.h"
 #include "show/show.h"
 
 namespace {
@@ -55,6 +57,20 @@ void run_show() {
   last_run_failed = false;
   const ShowViewing& viewing = chosen_viewing;
 
+  // The trace sits between the show and the real device for the whole run.
+  Device* const real_device = device;
+  std::unique_ptr<JsonTraceDevice> trace;
+  if (!viewing.trace_file.empty() && real_device != nullptr) {
+    trace = std::make_unique<JsonTraceDevice>(*real_device, viewing.trace_file);
+    if (!trace->ok()) {
+      std::fprintf(stderr, "plovermix: cannot write the trace to %s\n", viewing.trace_file.c_str());
+      last_run_failed = true;
+      request_quit();
+      return;
+    }
+    device = trace.get();
+  }
+
   std::unique_ptr<VirtualClock> clock;
   double step_ms = 0.0;
   if (viewing.fixed_step_ms || !viewing.frames_at.empty()) {
@@ -65,16 +81,28 @@ void run_show() {
   }
   std::unique_ptr<FrameCapture> capture;
   if (!viewing.frames_at.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(viewing.out_dir, error);
+    if (error) {
+      std::fprintf(stderr, "plovermix: cannot make the folder %s: %s\n", viewing.out_dir.c_str(),
+                   error.message().c_str());
+      last_run_failed = true;
+    }
     capture = std::make_unique<FrameCapture>(viewing.frames_at, viewing.out_dir);
   }
 
   {
     Show show;
+    if (trace != nullptr) {
+      show.on_frame = [raw = trace.get()](long frame, int t) { raw->frame(frame, t); };
+    }
     if (show.load()) {
       frame_loop(show, clock.get(), step_ms, capture.get());
     }
     show.teardown();
   }
+  device = real_device;
+  trace.reset();
   if (capture != nullptr) {
     report_missing(*capture);
   }

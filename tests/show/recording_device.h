@@ -1,7 +1,8 @@
 #pragma once
 // A small device for the show's and the overlay's tests: it answers like a
 // device and keeps a readable list of what it was asked, plus the sprite draws
-// with their fields. Textures load from any file that starts with "BM".
+// with their fields. Textures load through the rendering layer's image reader,
+// so broken files fail as they do on the real device.
 
 #include <cstdio>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "gfx/device.h"
+#include "gfx/image_file.h"
 #include "shell/render_helpers.h"
 
 struct SpriteRecord {
@@ -88,14 +90,9 @@ class RecordingDevice : public Device {
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE, std::uint32_t, std::uint32_t) override { return D3D_OK; }
   HRESULT CreateTextureFromFile(const char* path, bool, D3DCOLOR, Texture** texture) override {
     *texture = nullptr;
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-      return E_FAIL;
-    }
-    char magic[2] = {};
-    const bool bmp = std::fread(magic, 1, 2, file) == 2 && magic[0] == 'B' && magic[1] == 'M';
-    std::fclose(file);
-    if (!bmp) {
+    Image image;
+    std::string error;
+    if (!load_image_file(path, image, error)) {
       return E_FAIL;
     }
     calls.push_back(std::string("CreateTexture ") + path);
