@@ -105,7 +105,8 @@ class RenderTest : public ::testing::Test {
     return Rgb{frame_[at], frame_[at + 1], frame_[at + 2]};
   }
 
-  ::testing::AssertionResult near(int x, int y, Rgb expected) const {
+  ::testing::AssertionResult near(double px, double py, Rgb expected) const {
+    const int x = static_cast<int>(px), y = static_cast<int>(py);
     const Rgb got = pixel(x, y);
     if (std::abs(got.r - expected.r) <= kTolerance && std::abs(got.g - expected.g) <= kTolerance &&
         std::abs(got.b - expected.b) <= kTolerance) {
@@ -128,6 +129,19 @@ class RenderTest : public ::testing::Test {
   std::unique_ptr<Device> device_;
   std::vector<VertexBuffer*> buffers_;
 };
+
+// Normalised device x, y of a back-buffer pixel position (identity transforms).
+inline float ndc_x(float px) { return px / 400.0f - 1.0f; }
+inline float ndc_y(float py) { return 1.0f - py / 300.0f; }
+
+// A square of `half` pixels either side of pixel (cx, cy), in camera space
+// under identity transforms, at depth z, as two triangles.
+inline std::vector<XyzColor> screen_quad(float cx, float cy, float half, float z, D3DCOLOR color) {
+  const float x0 = ndc_x(cx - half), x1 = ndc_x(cx + half);
+  const float y0 = ndc_y(cy - half), y1 = ndc_y(cy + half);
+  return {{x0, y0, z, color}, {x1, y0, z, color}, {x0, y1, z, color},
+          {x0, y1, z, color}, {x1, y0, z, color}, {x1, y1, z, color}};
+}
 
 // Two triangles covering the square from (x0, y0) to (x1, y1) at depth z.
 template <typename Vertex, typename Make>
