@@ -25,9 +25,11 @@ const showdata::Rgb kQuadColor{40, 220, 90};
 
 // Eye positions of the five keys (frames 0 to 100, one key every 20 frames);
 // the target stays straight ahead, so the view only slides.
-const std::vector<D3DXVECTOR3> kEyes = {
-    {0.0f, 0.0f, -kDistance},   {15.0f, 5.0f, -kDistance}, {30.0f, 10.0f, -kDistance},
-    {5.0f, -5.0f, -kDistance}, {-25.0f, -15.0f, -kDistance}};
+const std::vector<D3DXVECTOR3> kEyes = {{0.0f, 0.0f, -kDistance},
+                                        {15.0f, 5.0f, -kDistance},
+                                        {30.0f, 10.0f, -kDistance},
+                                        {5.0f, -5.0f, -kDistance},
+                                        {-25.0f, -15.0f, -kDistance}};
 
 class CameraRender : public InFreshFolder {
  protected:
