@@ -9,6 +9,12 @@
 //   node_inset()               the node scene in its own viewport
 //   teardown()                 scenes, particle systems, cameras
 
+#include <memory>
+
+class Camera3d;
+class Scene3d;
+class particle_system;
+
 // The camera frame counters: each advances only in frames in which its scene
 // is drawn, by its window's step.
 struct CameraFrames {
@@ -20,9 +26,15 @@ struct CameraFrames {
   float credits = 0.0f;
 };
 
+// One scene and the camera of the same name.
+struct SceneView {
+  std::unique_ptr<Camera3d> camera;
+  std::unique_ptr<Scene3d> scene;
+};
+
 class Show3d {
  public:
-  Show3d() = default;
+  Show3d();
   ~Show3d();
   Show3d(const Show3d&) = delete;
   Show3d& operator=(const Show3d&) = delete;
@@ -41,5 +53,10 @@ class Show3d {
   void window_g();
   void node_inset();
 
+  // The windows draw nothing before stage1 has built the objects or after teardown.
+  bool built() const { return echec_particles != nullptr; }
+
   CameraFrames frames;
+  SceneView echec, tunnel, node, indus, credits, greets;
+  std::unique_ptr<particle_system> tunnel_particles, echec_particles;
 };
