@@ -73,8 +73,8 @@ RgbImage comet(bool falling, Rgb tail_color) {
       const float t = along / 179.0f;
       const float spread = across / (2.0f + 14.0f * t);
       const float tail = t * t * std::exp(-spread * spread * 2.0f);
-      const float head = std::exp(-(std::pow((along - 165.0f) / 9.0f, 2.0f) +
-                                    std::pow(across / 9.0f, 2.0f)));
+      const float head =
+          std::exp(-(std::pow((along - 165.0f) / 9.0f, 2.0f) + std::pow(across / 9.0f, 2.0f)));
       img.set(x, y, mix(mix({}, tail_color, tail), kWhite, head));
     }
   }
