@@ -3,6 +3,7 @@
 // vertex format and blending.
 //
 //   Mesh3d(file, object, format)   loads the named object (mesh_import.cpp)
+//   Mesh3d(reader, object, format)  the same from an open ChunkFile
 //   Mesh3d(vertices, faces, format) from lists built by hand
 //   setName, getName (nullptr when none)
 //   setBlend(src, dest), blendOn, blendOff
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "format3ds/chunk_file.h"
 #include "gfx/d3d_types.h"
 #include "scene/mesh_model.h"
 #include "scene/mesh_texture.h"
@@ -23,6 +25,8 @@
 class Mesh3d {
  public:
   Mesh3d(const char* file, const char* object, int format);
+  // The same from a reader already open (each piece rewinds it).
+  Mesh3d(ChunkFile& file, const char* object, int format);
   Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, int format);
   ~Mesh3d();
   Mesh3d(const Mesh3d&) = delete;
@@ -66,6 +70,7 @@ class Mesh3d {
   std::int32_t visible = 1;
 
  private:
+  void load(ChunkFile& reader, const char* object, int format);
   MeshTexture& textureRecord();
 
   std::optional<std::string> name_;

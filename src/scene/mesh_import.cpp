@@ -122,6 +122,12 @@ int loadTexture(ChunkFile& file, const char* name, std::unique_ptr<MeshTexture>&
 
 Mesh3d::Mesh3d(const char* file, const char* object, int format) {
   ChunkFile reader(file);
+  load(reader, object, format);
+}
+
+Mesh3d::Mesh3d(ChunkFile& reader, const char* object, int format) { load(reader, object, format); }
+
+void Mesh3d::load(ChunkFile& reader, const char* object, int format) {
   vertices_ = loadVertexList(reader, object);
   if (!vertices_) write_log("\n%s : Vertex list load problem", object);
   faces_ = loadFaceList(reader, object, vertices_.get());
