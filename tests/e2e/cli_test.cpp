@@ -1,0 +1,75 @@
+// The program as a user starts it: exit statuses and messages of the command line.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct ProgramRun {
+  int status = -1;
+  std::string output;  // standard output and error together
+};
+
+ProgramRun run_plovermix(const std::string& arguments, const std::string& environment = "") {
+  const std::string command =
+      environment + " " + PLOVERMIX_BINARY_DIR "/plovermix " + arguments + " 2>&1";
+  ProgramRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    return run;
+  }
+  std::array<char, 4096> buffer{};
+  while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
+    run.output += buffer.data();
+  }
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+TEST(CommandLine, UnknownOptionIsRefusedWithStatus2) {
+  const ProgramRun run = run_plovermix("--bogus");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.output.find("plovermix: unknown option '--bogus'"), std::string::npos)
+      << run.output;
+}
+
+TEST(CommandLine, HelpAndVersionExitZero) {
+  const ProgramRun help = run_plovermix("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("--windowed"), std::string::npos);
+  const ProgramRun version = run_plovermix("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.output.rfind("plovermix ", 0), 0u) << version.output;
+}
+
+TEST(CommandLine, MissingDataFolderIsAFailureWithItsReason) {
+  const ProgramRun run = run_plovermix("--data /nonexistent/plovermix-data");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("cannot use the data folder '/nonexistent/plovermix-data'"),
+            std::string::npos)
+      << run.output;
+}
+
+TEST(CommandLine, NoGraphicsIsAFailureWithItsReason) {
+  // SDL's dummy video driver has no OpenGL: nothing can be drawn, so the program
+  // says why and fails instead of reporting success.
+  const ProgramRun run = run_plovermix("--windowed", "SDL_VIDEODRIVER=dummy");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("plovermix: cannot create the"), std::string::npos) << run.output;
+}
+
+TEST(CommandLine, DeviceThatCannotBeCreatedIsAFailureWithItsReason) {
+  // Mesa told to offer OpenGL 3.0 only cannot give the 3.3 core context.
+  const ProgramRun run = run_plovermix("--windowed --fixed-step",
+                                       "SDL_VIDEODRIVER=offscreen MESA_GL_VERSION_OVERRIDE=3.0");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("plovermix: cannot create the graphics device: "), std::string::npos)
+      << run.output;
+}
+
+}  // namespace
