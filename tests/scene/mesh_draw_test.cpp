@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/trace_device.h"
 #include "scene/mesh3d.h"
 #include "scene/scene_fixture.h"
 
@@ -31,14 +32,6 @@ std::unique_ptr<Mesh3d> handMesh(int faces, int format) {
   return std::make_unique<Mesh3d>(std::move(vertices), std::move(list), format);
 }
 
-std::vector<std::string> callsStartingWith(const FakeDevice& device, const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const std::string& call : device.calls) {
-    if (call.rfind(prefix, 0) == 0) found.push_back(call);
-  }
-  return found;
-}
-
 float floatAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
   float value = 0;
   std::memcpy(&value, bytes.data() + offset, 4);
@@ -51,30 +44,53 @@ std::uint32_t wordAt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
   return value;
 }
 
-class MeshDraw : public SceneTest {};
+class MeshDraw : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    auto made = std::make_unique<TraceDevice>();
+    trace = made.get();
+    made->set_keep_vertices(true);
+    install_device(std::move(made));
+    fake = nullptr;
+  }
+  void TearDown() override {
+    EXPECT_EQ(trace->misuse(), std::vector<std::string>{});
+    SceneTest::TearDown();
+  }
+  TraceDevice* trace = nullptr;
+};
+
+using Lines = std::vector<std::string>;
 
 TEST_F(MeshDraw, TwoDrawsBuildOneBuffer) {
   auto mesh = handMesh(2, FORMAT_XYZ_DIFFUSE_TEX1);
   mesh->draw();
   mesh->draw();
-  EXPECT_EQ(callsStartingWith(*fake, "CreateVertexBuffer"),
-            std::vector<std::string>{"CreateVertexBuffer 144 0 322 0"});
-  EXPECT_EQ(callsStartingWith(*fake, "DrawPrimitive"),
-            (std::vector<std::string>{"DrawPrimitive 4 0 2", "DrawPrimitive 4 0 2"}));
+  EXPECT_EQ(trace->calls_starting("CreateVertexBuffer"),
+            Lines{"CreateVertexBuffer(144, 0, D3DFVF_XYZ|D3DFVF_DIFFUSE|D3DFVF_TEX1, 0) -> vb#1"});
+  ASSERT_EQ(trace->draws().size(), 2u);
+  EXPECT_EQ(trace->draws()[1].buffer_id, 1);
+  EXPECT_EQ(trace->calls_starting("BeginScene").size(), 2u);
   mesh.reset();
-  EXPECT_EQ(fake->buffers_released, 1);
+  EXPECT_EQ(trace->calls_starting("Release"), Lines{"Release(vb#1)"});
 }
 
-TEST_F(MeshDraw, DrawSequenceFor322) {
+TEST_F(MeshDraw, TexturedDrawSequence) {
   auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE_TEX1);
-  mesh->setAmbient(1, 1, 1);
   mesh->draw();
-  EXPECT_EQ(fake->calls,
-            (std::vector<std::string>{"SetTexture 0 null", "CreateVertexBuffer 72 0 322 0",
-                                      "BeginScene", "SetStreamSource 0 24", "SetVertexShader 322",
-                                      "DrawPrimitive 4 0 1", "EndScene"}));
+  const Lines& calls = trace->calls();
+  const Lines tail(calls.end() - 9, calls.end());
+  EXPECT_EQ(
+      tail,
+      (Lines{"SetTexture(0, NULL)",
+             "CreateVertexBuffer(72, 0, D3DFVF_XYZ|D3DFVF_DIFFUSE|D3DFVF_TEX1, 0) -> vb#1",
+             "Lock(vb#1, 0, 72, 0)", "Unlock(vb#1)", "BeginScene()", "SetStreamSource(0, vb#1, 24)",
+             "SetVertexShader(D3DFVF_XYZ|D3DFVF_DIFFUSE|D3DFVF_TEX1)",
+             "DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1)", "EndScene()"}));
   // x y z colour u v, white with zero alpha.
-  const auto& bytes = fake->buffers[0]->bytes;
+  const auto& bytes = trace->draws()[0].vertices;
+  ASSERT_EQ(bytes.size(), 72u);
   EXPECT_EQ(floatAt(bytes, 0), 0.0f);
   EXPECT_EQ(wordAt(bytes, 12), 0x00FFFFFFu);
   EXPECT_EQ(floatAt(bytes, 16), 0.25f);
@@ -85,8 +101,8 @@ TEST_F(MeshDraw, DrawSequenceFor322) {
 TEST_F(MeshDraw, Format66ColoursAndNoTexture) {
   auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
   mesh->draw();
-  EXPECT_TRUE(callsStartingWith(*fake, "SetTexture").empty());
-  const auto& bytes = fake->buffers[0]->bytes;
+  EXPECT_TRUE(trace->calls_starting("SetTexture").empty());
+  const auto& bytes = trace->draws()[0].vertices;
   ASSERT_EQ(bytes.size(), 48u);
   EXPECT_EQ(wordAt(bytes, 12), 0x0000FFFFu);
   EXPECT_EQ(wordAt(bytes, 28), 0x00FF00FFu);
@@ -96,11 +112,11 @@ TEST_F(MeshDraw, Format66ColoursAndNoTexture) {
 TEST_F(MeshDraw, LineStripJoinsEveryCorner) {
   auto mesh = handMesh(4, LINE_STRIP_MODE);
   mesh->draw();
-  EXPECT_EQ(callsStartingWith(*fake, "CreateVertexBuffer"),
-            std::vector<std::string>{"CreateVertexBuffer 192 0 66 0"});
-  EXPECT_EQ(callsStartingWith(*fake, "DrawPrimitive"),
-            std::vector<std::string>{"DrawPrimitive 3 0 11"});
-  const auto& bytes = fake->buffers[0]->bytes;
+  EXPECT_EQ(trace->calls_starting("CreateVertexBuffer"),
+            Lines{"CreateVertexBuffer(192, 0, D3DFVF_XYZ|D3DFVF_DIFFUSE, 0) -> vb#1"});
+  EXPECT_EQ(trace->calls_starting("DrawPrimitive"), Lines{"DrawPrimitive(D3DPT_LINESTRIP, 0, 11)"});
+  const auto& bytes = trace->draws()[0].vertices;
+  ASSERT_EQ(bytes.size(), 192u);
   EXPECT_EQ(wordAt(bytes, 12), 0x000000FFu);
   EXPECT_EQ(wordAt(bytes, 28), 0x000000FFu);
   EXPECT_EQ(wordAt(bytes, 44), 0x0000FFFFu);
@@ -109,18 +125,21 @@ TEST_F(MeshDraw, LineStripJoinsEveryCorner) {
 TEST_F(MeshDraw, BlendingSetAndResetOnlyWhenEnabled) {
   auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
   mesh->draw();
-  EXPECT_TRUE(callsStartingWith(*fake, "SetRenderState").empty());
+  EXPECT_TRUE(trace->calls_starting("SetRenderState").empty());
   mesh->setBlend(D3DBLEND_SRCALPHA, D3DBLEND_ONE);
-  fake->calls.clear();
+  trace->clear_trace();
   mesh->draw();
-  EXPECT_EQ(fake->calls.front(), "SetRenderState 27 1");
-  EXPECT_EQ(fake->calls[1], "SetRenderState 19 5");
-  EXPECT_EQ(fake->calls[2], "SetRenderState 20 2");
-  EXPECT_EQ(fake->calls.back(), "SetRenderState 27 0");
+  const Lines& calls = trace->calls();
+  EXPECT_EQ(Lines(calls.begin(), calls.begin() + 3),
+            (Lines{"SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE)",
+                   "SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)",
+                   "SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE)"}));
+  EXPECT_EQ(calls.back(), "SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE)");
+  EXPECT_TRUE(trace->draws()[0].state.bool_state(D3DRS_ALPHABLENDENABLE));
   mesh->blendOff();
-  fake->calls.clear();
+  trace->clear_trace();
   mesh->draw();
-  EXPECT_TRUE(callsStartingWith(*fake, "SetRenderState").empty());
+  EXPECT_TRUE(trace->calls_starting("SetRenderState").empty());
   mesh->blendOn();
   EXPECT_EQ(mesh->srcBlend, D3DBLEND_SRCALPHA);
   EXPECT_EQ(mesh->blendEnabled, 1);
@@ -130,25 +149,26 @@ TEST_F(MeshDraw, MaterialOnlyForTheLitFormat) {
   auto textured = handMesh(1, FORMAT_XYZ_DIFFUSE_TEX1);
   textured->setAmbient(1, 1, 1);
   textured->draw();
-  EXPECT_TRUE(callsStartingWith(*fake, "SetMaterial").empty());
+  EXPECT_TRUE(trace->calls_starting("SetMaterial").empty());
 
   auto lit = handMesh(1, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
   lit->draw();  // no material yet: none is set
-  EXPECT_TRUE(callsStartingWith(*fake, "SetMaterial").empty());
+  EXPECT_TRUE(trace->calls_starting("SetMaterial").empty());
   lit->setAmbient(1, 1, 1);
-  fake->calls.clear();
+  trace->clear_trace();
   lit->draw();
-  EXPECT_EQ(fake->calls[0], "SetTexture 0 null");
-  EXPECT_EQ(fake->calls[1], "SetMaterial");
-  EXPECT_EQ(fake->last_material.Ambient.r, 1.0f);
-  EXPECT_EQ(fake->last_material.Diffuse.a, 0.0f);
+  EXPECT_EQ(trace->calls()[0], "SetTexture(0, NULL)");
+  EXPECT_EQ(trace->calls()[1],
+            "SetMaterial(diffuse (0, 0, 0, 0), ambient (1, 1, 1, 1), specular (0, 0, 0, 0), "
+            "emissive (0, 0, 0, 0), power 0)");
+  EXPECT_EQ(trace->draws()[0].state.material.Ambient.g, 1.0f);
 }
 
 TEST_F(MeshDraw, LitRecordsCarryTheVertexNormals) {
   auto mesh = handMesh(1, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
   mesh->computeNormals();
   mesh->draw();
-  const auto& bytes = fake->buffers[0]->bytes;
+  const auto& bytes = trace->draws()[0].vertices;
   ASSERT_EQ(bytes.size(), 108u);
   EXPECT_EQ(floatAt(bytes, 12), 0.0f);
   EXPECT_EQ(floatAt(bytes, 20), 1.0f);  // nz of (1,0,0) x (0,1,0)
@@ -158,26 +178,28 @@ TEST_F(MeshDraw, LitRecordsCarryTheVertexNormals) {
 
 TEST_F(MeshDraw, RefusedBufferIsRetriedAndNeverDrawn) {
   auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
-  fake->refuse_create = true;
+  trace->fail_next("CreateVertexBuffer", E_FAIL, 2);
   EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), E_FAIL);
   mesh->draw();
-  EXPECT_EQ(callsStartingWith(*fake, "CreateVertexBuffer").size(), 2u);
-  EXPECT_TRUE(callsStartingWith(*fake, "DrawPrimitive").empty());
-  EXPECT_EQ(callsStartingWith(*fake, "EndScene").size(), 1u);
+  EXPECT_EQ(trace->calls_starting("CreateVertexBuffer").size(), 2u);
+  EXPECT_TRUE(trace->draws().empty());
+  EXPECT_EQ(trace->calls_starting("EndScene").size(), 1u);
+  mesh->draw();  // the device agrees now
+  EXPECT_EQ(trace->draws().size(), 1u);
 }
 
 TEST_F(MeshDraw, RefusedLockKeepsTheUnfilledBuffer) {
   auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
-  fake->refuse_lock = true;
+  trace->fail_next("Lock");
   EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), E_FAIL);
   EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), D3D_OK);
-  EXPECT_EQ(callsStartingWith(*fake, "CreateVertexBuffer").size(), 1u);
+  EXPECT_EQ(trace->calls_starting("CreateVertexBuffer").size(), 1u);
 }
 
 TEST_F(MeshDraw, UnknownFormatBuildsNothing) {
   auto mesh = handMesh(1, 0x999);
   EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(0x999), D3D_OK);
-  EXPECT_TRUE(callsStartingWith(*fake, "CreateVertexBuffer").empty());
+  EXPECT_TRUE(trace->calls_starting("CreateVertexBuffer").empty());
 }
 
 TEST_F(MeshDraw, VertexNormalAveragesTheFirstThreeFaces) {
