@@ -28,7 +28,7 @@ enum class NodeScan { found, no_node, no_header };
 // named `name`, flags and parent skipped.
 NodeScan find_node(ChunkFile& file, std::uint16_t node_id, const char* name) {
   for (;;) {
-    if (file.findChunk(node_id) < 0) return NodeScan::no_node;
+    if (name == nullptr || file.findChunk(node_id) < 0) return NodeScan::no_node;
     const std::int64_t inside = file.tell();
     if (file.findChunk(CHUNK_NODE_HEADER) < 0) return NodeScan::no_header;
     char found[CHUNK_NAME_SIZE];
@@ -38,8 +38,10 @@ NodeScan find_node(ChunkFile& file, std::uint16_t node_id, const char* name) {
       return NodeScan::found;
     }
     // Step over the rejected node's first chunk only: the next search then
-    // skips the rest of that node chunk by chunk. A length below a header's
-    // size still moves past the header, so the scan always goes forward.
+    // skips the rest of that node chunk by chunk. Only the length's low 16
+    // bits count, as the show always read it (the node's first chunk is its
+    // id or its header, far shorter); a length below a header's size still
+    // moves past the header, so the scan always goes forward.
     file.seekTo(inside);
     std::uint16_t first_id = 0;
     std::uint32_t first_length = 0;

@@ -160,6 +160,7 @@ TEST(KeyImport, FindsTheNodeByItsExactBytes) {
   EXPECT_EQ(key_position(second.camera->keys->camera), D3DXVECTOR3(1.0f, 2.0f, 3.0f));
   EXPECT_EQ(load(bytes, "camera01").result, KEYS_NO_CAMERA_NODE);
   EXPECT_EQ(load(bytes, "Camera0").result, KEYS_NO_CAMERA_NODE);
+  EXPECT_EQ(load(bytes, nullptr).result, KEYS_NO_CAMERA_NODE);
 
   // The show's "Caméra01" is Latin-1: the single byte 0xE9 matches only itself.
   const std::vector<std::uint8_t> latin1 =
