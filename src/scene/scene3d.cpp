@@ -20,16 +20,15 @@ int indexOfName(const std::vector<std::unique_ptr<T>>& items, const char* name) 
 }  // namespace
 
 void Scene3d::loadMeshes(const char* file, int format) {
-  std::vector<std::string> names;
-  {
-    ChunkFile reader(file);
-    // A file without editor section has no mesh to load.
-    names = meshNames(reader).value_or(std::vector<std::string>{});
-  }
+  // One reader serves the name list and every mesh: each import rewinds it,
+  // so this reads as reopening the file per mesh would, without rereading it.
+  ChunkFile reader(file);
+  // A file without editor section has no mesh to load.
+  const std::vector<std::string> names = meshNames(reader).value_or(std::vector<std::string>{});
   for (const std::string& name : names) {
     // Lines and splines drawn in the editor are not meant to be shown.
     if (name.compare(0, 4, "Line") == 0) continue;
-    auto mesh = std::make_unique<Mesh3d>(file, name.c_str(), format);
+    auto mesh = std::make_unique<Mesh3d>(reader, name.c_str(), format);
     mesh->setAmbient(1.0f, 1.0f, 1.0f);
     addMesh(std::move(mesh));
   }
