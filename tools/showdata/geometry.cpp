@@ -43,6 +43,12 @@ std::uint16_t MeshBuilder::vertex(Vec3 p, double u, double v) {
 }
 
 void MeshBuilder::triangle(std::uint16_t a, std::uint16_t b, std::uint16_t c) {
+  // Poles of turned shapes give triangles with two corners in one place: they
+  // draw nothing and other readers take them for lines.
+  const auto at = [this](std::uint16_t i) {
+    return Vec3{vertices_[i].x, vertices_[i].y, vertices_[i].z};
+  };
+  if (length(cross(at(b) - at(a), at(c) - at(a))) < 1e-6) return;
   if (faces_.size() >= 32767) throw std::length_error("mesh " + name_ + " has too many faces");
   faces_.push_back({a, b, c, 0});
 }

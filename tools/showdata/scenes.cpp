@@ -409,14 +409,16 @@ ShowScene greets(const Font& font) {
            text_atlas(font, lines, 2, 512, 128, {255, 255, 255}, {140, 220, 255}, {40, 90, 200}));
   material(s, "grille", "grille.bmp", glow_grid({60, 120, 255}));
 
+  // The signs hang over the flight like gantries: the camera passes under
+  // each one, reading it on the way in.
   const double length_x = 4800;
   const Flight flight{[=](double u) {
-                        return Vec3{length_x * u - 300, 30 * std::sin(2 * kPi * 3 * u),
-                                    60 + 15 * std::sin(2 * kPi * 2 * u)};
+                        return Vec3{length_x * u - 300, 12 * std::sin(2 * kPi * 3 * u),
+                                    50 + 8 * std::sin(2 * kPi * 2 * u)};
                       },
                       [=](double u) {
-                        return Vec3{length_x * u - 300 + 260, 12 * std::sin(2 * kPi * 3 * u + 0.8),
-                                    50 + 10 * std::sin(2 * kPi * 2 * u + 0.6)};
+                        return Vec3{length_x * u - 300 + 260, 5 * std::sin(2 * kPi * 3 * u + 0.8),
+                                    72 + 6 * std::sin(2 * kPi * 2 * u + 0.6)};
                       }};
   std::vector<double> at;
   std::vector<Vec3> offsets;
@@ -424,7 +426,7 @@ ShowScene greets(const Font& font) {
     const double x = 320 + 265.0 * static_cast<double>(i);
     at.push_back((x + 300) / length_x);
     const double side = i % 2 == 0 ? 1.0 : -1.0;
-    offsets.push_back({0, side * 58.0 - flight.eye(at.back()).y, 4.0 * side});
+    offsets.push_back(Vec3{x, side * 10.0, 108.0} - flight.eye(at.back()));
   }
   MeshBuilder signs("Panneaux", "greets");
   text_panels(signs, flight, s.up, at, offsets, 170.0 / length_x, 2, 512, 128, 1024, 110);
@@ -474,23 +476,23 @@ ShowScene credits(const Font& font) {
   const Vec3 up = normalized(s.up);
   const Vec3 dir = normalized(Vec3{1, 0, 0} - up * up.x);
   const Vec3 side = cross(up, dir);
+  // Signs hang on the up side of the flight; the camera passes under each.
   const double travel = 6000;
   const Flight flight{[=](double u) {
-                        return dir * (travel * u) + side * (40 * std::sin(2 * kPi * 2 * u)) +
-                               up * (25 * std::sin(2 * kPi * 3 * u));
+                        return dir * (travel * u) + side * (15 * std::sin(2 * kPi * 2 * u)) +
+                               up * (10 * std::sin(2 * kPi * 3 * u));
                       },
                       [=](double u) {
-                        return dir * (travel * u + 300) +
-                               side * (15 * std::sin(2 * kPi * 2 * u + 0.7));
+                        return dir * (travel * u + 300) + up * 20.0 +
+                               side * (5 * std::sin(2 * kPi * 2 * u + 0.7));
                       }};
   std::vector<double> at;
   std::vector<Vec3> offsets;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const double along = 420 + 430.0 * static_cast<double>(i);
     at.push_back(along / travel);
-    const double lateral = i % 2 == 0 ? 45.0 : -45.0;
-    offsets.push_back(side * lateral - side * dot(flight.eye(at.back()), side) -
-                      up * dot(flight.eye(at.back()), up));
+    const double lateral = i % 2 == 0 ? 10.0 : -10.0;
+    offsets.push_back(dir * along + up * 62.0 + side * lateral - flight.eye(at.back()));
   }
   MeshBuilder signs("Panneaux", "credits");
   text_panels(signs, flight, s.up, at, offsets, 200.0 / travel, 2, 512, 128, 1024, 120);
