@@ -89,6 +89,9 @@ int run_app(int argc, char** argv) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + device_error());
   } else {
+    if (options.viewing.fixed_step_ms || !options.viewing.frames_at.empty()) {
+      SDL_GL_SetSwapInterval(0);  // a virtual clock waits for nothing, vertical sync included
+    }
     SDL_ShowWindow(window);
     event_loop();
     if (show_failed()) {
