@@ -106,7 +106,12 @@ class RecordingDevice : public Device {
     return D3D_OK;
   }
   void SetDiscard(bool) override {}
-  bool ReadPresentedFrame(std::vector<std::uint8_t>&) override { return false; }
+  // The frame read back: `presented` when set, else none.
+  bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override {
+    rgba = presented;
+    return !presented.empty();
+  }
+  std::vector<std::uint8_t> presented;
 
   // The sprite draws of one file.
   std::vector<SpriteDraw> draws_of(const std::string& file) const {
