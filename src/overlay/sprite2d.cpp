@@ -40,7 +40,9 @@ HRESULT sprite2d::load(const char* file, D3DCOLOR color_key) {
     return E_FAIL;
   }
   Texture* made = nullptr;
-  if (FAILED(device->CreateTextureFromFile(file, true, color_key, &made)) || made == nullptr) {
+  // As with the utility library, a colour key of 0 means no colour key.
+  if (FAILED(device->CreateTextureFromFile(file, color_key != 0, color_key, &made)) ||
+      made == nullptr) {
     return E_FAIL;
   }
   texture_ = made;
