@@ -1,0 +1,264 @@
+// The 3D windows of the show on the trace device, with a scripted clock and
+// the small scene set: which windows run, what their cameras are asked for,
+// the lighting and fog at each draw, and the node inset's viewport.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/position_source.h"
+#include "camera/camera3d.h"
+#include "effects/particle_system.h"
+#include "gfx/trace_device.h"
+#include "math/show_random.h"
+#include "scene/scene3d.h"
+#include "shell/render_helpers.h"
+#include "show/bmp_fixture.h"
+#include "show/scenes3d_fixture.h"
+#include "show/show.h"
+#include "show/show_fixture.h"
+
+namespace {
+
+using scenes3d::ECHEC_BOX_TRIANGLES;
+using scenes3d::ECHEC_OPAQUE_TRIANGLES;
+using scenes3d::NODE_TRIANGLES;
+using scenes3d::TUNNEL_OPAQUE_TRIANGLES;
+using scenes3d::TUNNEL_WALL_TRIANGLES;
+
+class Show3dTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fresh_folder("plovermix-show3d-" + std::to_string(::getpid()));
+    for (const char* name : OVERLAY_FILES) {
+      write_bmp(dir / name, 2, 2, 0x000000);
+    }
+    write_bmp(dir / "particle.bmp", 4, 4, 0xFFFFFF);
+    write_bmp(dir / "particule2.bmp", 4, 4, 0xFF0000);
+    scenes3d::write_scene_set(dir);
+    previous_dir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    show_rand_reset();
+    auto made = std::make_unique<TraceDevice>();
+    trace = made.get();
+    ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+    music.log = &music_log;
+    set_position_source_factory(
+        [this](const char*) { return std::make_unique<ScriptedSource>(music); });
+    set_show_window(&window);
+    show = std::make_unique<Show>();
+    ASSERT_TRUE(show->load());
+    trace->clear_trace();
+  }
+  void TearDown() override {
+    show.reset();
+    set_show_window(nullptr);
+    set_position_source_factory(nullptr);
+    release_device();
+    std::filesystem::current_path(previous_dir);
+    std::filesystem::remove_all(dir);
+  }
+
+  void frame_at(int t) {
+    music.at(t);
+    show->frame_body();
+  }
+  // The draws of the last frame_at with `triangles` primitives of a triangle list.
+  std::vector<const TraceDraw*> mesh_draws(std::uint32_t triangles) const {
+    std::vector<const TraceDraw*> found;
+    for (const TraceDraw& draw : trace->draws()) {
+      if (!draw.sprite && draw.type == D3DPT_TRIANGLELIST && draw.primitive_count == triangles) {
+        found.push_back(&draw);
+      }
+    }
+    return found;
+  }
+  std::vector<const TraceDraw*> point_draws() const {
+    std::vector<const TraceDraw*> found;
+    for (const TraceDraw& draw : trace->draws()) {
+      if (draw.type == D3DPT_POINTLIST) found.push_back(&draw);
+    }
+    return found;
+  }
+  std::vector<const TraceDraw*> scene_draws() const {
+    std::vector<const TraceDraw*> found;
+    for (const TraceDraw& draw : trace->draws()) {
+      if (!draw.sprite) found.push_back(&draw);
+    }
+    return found;
+  }
+  std::size_t call_index(const std::string& prefix, std::size_t from = 0) const {
+    const std::vector<std::string>& calls = trace->calls();
+    for (std::size_t i = from; i < calls.size(); ++i) {
+      if (calls[i].rfind(prefix, 0) == 0) return i;
+    }
+    return calls.size();
+  }
+
+  std::filesystem::path dir, previous_dir;
+  TraceDevice* trace = nullptr;
+  std::vector<std::string> music_log;
+  ScriptedMusic music;
+  ScriptedWindow window;
+  std::unique_ptr<Show> show;
+};
+
+TEST_F(Show3dTest, LoadingBuildsEverythingTheScenesNeed) {
+  Show3d& s = show->show3d;
+  EXPECT_EQ(s.echec.scene->getMeshCount(), 2);
+  EXPECT_EQ(s.echec.scene->getLightCount(), 1);
+  EXPECT_NE(s.echec.camera->keys, nullptr) << "echec.3DS found as echec.3ds";
+  EXPECT_NE(s.tunnel.camera->keys, nullptr);
+  EXPECT_NE(s.node.camera->keys, nullptr) << "the plain Camera01";
+  // "tunnel" goes to the end of its list; the boxes, the cylinder and the wall blend.
+  EXPECT_STREQ(s.tunnel.scene->getMesh(1)->getName(), "tunnel");
+  EXPECT_NE(s.tunnel.scene->findMesh("tunnel")->blendEnabled, 0);
+  EXPECT_NE(s.echec.scene->findMesh("Box01")->blendEnabled, 0);
+  EXPECT_EQ(s.echec.scene->findMesh("Pion")->blendEnabled, 0);
+  EXPECT_NE(s.indus.scene->findMesh("Cylinder03")->blendEnabled, 0);
+  ASSERT_TRUE(s.node.camera->viewport.has_value());
+  EXPECT_EQ(s.node.camera->viewport->X, 300u);
+  EXPECT_EQ(s.node.camera->viewport->Height, 180u);
+  EXPECT_EQ(s.echec_particles->capacity(), 1000);
+  EXPECT_EQ(s.tunnel_particles->capacity(), 60);
+  ASSERT_NE(s.echec_particles->texture(), nullptr);
+  EXPECT_EQ(s.echec_particles->texture()->source(), "particle.bmp");
+  EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
+}
+
+TEST_F(Show3dTest, WindowEdges) {
+  frame_at(12600);
+  EXPECT_TRUE(point_draws().empty()) << "no echec at 12600";
+  EXPECT_EQ(show->show3d.echec_particles->count(), 0);
+  EXPECT_EQ(mesh_draws(NODE_TRIANGLES).size(), 1u) << "the inset alone";
+
+  trace->clear_trace();
+  frame_at(12601);
+  EXPECT_EQ(point_draws().size(), 1u);
+  EXPECT_GT(show->show3d.echec_particles->count(), 0);
+  EXPECT_EQ(mesh_draws(ECHEC_OPAQUE_TRIANGLES).size(), 1u);
+
+  trace->clear_trace();
+  const int echec_count = show->show3d.echec_particles->count();
+  frame_at(31000);
+  EXPECT_EQ(show->show3d.echec_particles->count(), echec_count) << "C is over";
+  EXPECT_GT(show->show3d.tunnel_particles->count(), 0);
+  EXPECT_EQ(mesh_draws(TUNNEL_OPAQUE_TRIANGLES).size(), 1u);
+  EXPECT_TRUE(mesh_draws(ECHEC_OPAQUE_TRIANGLES).empty());
+
+  trace->clear_trace();
+  frame_at(240000);
+  EXPECT_EQ(show->show3d.frames.credits, 20.0f);
+  EXPECT_EQ(scene_draws().size(), 1u) << "the credits wall";
+  EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
+}
+
+// The view matrix the tunnel camera sets for `frame`, from a camera of our own.
+D3DXMATRIX tunnel_view(int frame) {
+  Camera3d camera("tunnel2.3ds", scenes3d::CAMERA_ACCENTED.c_str());
+  camera.set_up_vector(0, 0, -1);
+  camera.place_camera(frame);
+  camera.setup_matrices();
+  return camera.view;
+}
+
+TEST_F(Show3dTest, TunnelCounterAsksForFramesZeroOneThreeFourSix) {
+  for (int frame : {0, 1, 3, 4, 6}) {
+    trace->clear_trace();
+    frame_at(40000);
+    const std::vector<const TraceDraw*> walls = mesh_draws(TUNNEL_OPAQUE_TRIANGLES);
+    ASSERT_EQ(walls.size(), 1u);
+    const D3DXMATRIX expected = tunnel_view(frame);
+    EXPECT_EQ(std::memcmp(&walls[0]->state.view, &expected, sizeof expected), 0)
+        << "frame " << frame;
+  }
+  EXPECT_EQ(show->show3d.frames.tunnel, 7.5f);
+}
+
+TEST_F(Show3dTest, EchecDrawsOpaqueLitThenParticlesThenBlendedUnlit) {
+  frame_at(15000);
+  const std::vector<const TraceDraw*> opaque = mesh_draws(ECHEC_OPAQUE_TRIANGLES);
+  const std::vector<const TraceDraw*> boxes = mesh_draws(ECHEC_BOX_TRIANGLES);
+  const std::vector<const TraceDraw*> points = point_draws();
+  ASSERT_EQ(opaque.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_LT(opaque[0]->call_index, points[0]->call_index);
+  EXPECT_LT(points[0]->call_index, boxes[0]->call_index);
+  EXPECT_EQ(opaque[0]->state.render_states[D3DRS_LIGHTING], TRUE);
+  EXPECT_EQ(boxes[0]->state.render_states[D3DRS_LIGHTING], FALSE);
+  // The particles go into their draw with the opaque pass's lighting on.
+  const std::size_t lighting_on = call_index("SetRenderState(D3DRS_LIGHTING, TRUE)");
+  const std::size_t particles_start = call_index("SetRenderState(D3DRS_ZWRITEENABLE, FALSE)");
+  EXPECT_LT(lighting_on, particles_start);
+  EXPECT_EQ(call_index("SetRenderState(D3DRS_LIGHTING", lighting_on + 1),
+            call_index("SetRenderState(D3DRS_LIGHTING, FALSE)", particles_start));
+  EXPECT_EQ(points[0]->state.render_states[D3DRS_FOGENABLE], FALSE) << "no fog before 31000";
+  EXPECT_EQ(points[0]->texture, "particle.bmp");
+  EXPECT_EQ(points[0]->primitive_count,
+            static_cast<std::uint32_t>(show->show3d.echec_particles->count()));
+}
+
+TEST_F(Show3dTest, FogFromThirtyOneSecondsAndRangeFogFromSixtyOneAndAHalf) {
+  struct Case {
+    int t;
+    DWORD fog;
+    DWORD range;
+    DWORD colour;
+  };
+  const Case cases[] = {
+      {30999, FALSE, FALSE, 0},          {31000, TRUE, FALSE, 0xFF000000u},
+      {61499, TRUE, FALSE, 0xFF000000u}, {61500, TRUE, TRUE, 0xFFFFFFFFu},
+      {68000, TRUE, TRUE, 0xFF000000u},  {136000, TRUE, TRUE, 0xFF000000u},
+      {240000, TRUE, TRUE, 0xFF000000u},
+  };
+  for (const Case& c : cases) {
+    trace->clear_trace();
+    frame_at(c.t);
+    const std::vector<const TraceDraw*> draws = scene_draws();
+    ASSERT_FALSE(draws.empty()) << c.t;
+    for (const TraceDraw* draw : draws) {
+      EXPECT_EQ(draw->state.render_states[D3DRS_FOGENABLE], c.fog) << c.t;
+      EXPECT_EQ(draw->state.render_states[D3DRS_RANGEFOGENABLE], c.range) << c.t;
+      if (c.fog == TRUE) {
+        EXPECT_EQ(draw->state.render_states[D3DRS_FOGCOLOR], c.colour) << c.t;
+        EXPECT_EQ(draw->state.render_states[D3DRS_FOGVERTEXMODE], D3DFOG_EXP) << c.t;
+      }
+    }
+  }
+}
+
+TEST_F(Show3dTest, InsetDrawsInItsOwnViewportBelowSeventeenAndAHalfSeconds) {
+  for (int t : {0, 12600, 15000, 17599}) {
+    trace->clear_trace();
+    frame_at(t);
+    const std::vector<const TraceDraw*> node = mesh_draws(NODE_TRIANGLES);
+    ASSERT_EQ(node.size(), 1u) << t;
+    const D3DVIEWPORT8& v = node[0]->state.viewport;
+    EXPECT_EQ(v.X, 300u);
+    EXPECT_EQ(v.Y, 400u);
+    EXPECT_EQ(v.Width, 300u);
+    EXPECT_EQ(v.Height, 180u);
+    // The inset's clear happens inside its viewport, before its draw.
+    const std::size_t inset = call_index("SetViewport(300, 400, 300, 180");
+    const std::size_t clear = call_index("Clear(0, D3DCLEAR_TARGET|D3DCLEAR_ZBUFFER", inset);
+    EXPECT_LT(clear, node[0]->call_index) << t;
+    // Everything drawn after it uses the whole screen again.
+    for (const TraceDraw& draw : trace->draws()) {
+      if (draw.call_index > node[0]->call_index) {
+        EXPECT_EQ(draw.state.viewport.Width, 800u) << t;
+        EXPECT_EQ(draw.state.viewport.Height, 600u) << t;
+      }
+    }
+    EXPECT_EQ(show->show3d.frames.node, 2.0f * static_cast<float>(show->frames_run)) << t;
+  }
+  trace->clear_trace();
+  frame_at(17600);
+  EXPECT_TRUE(mesh_draws(NODE_TRIANGLES).empty());
+}
+
+}  // namespace
