@@ -120,6 +120,14 @@ class Show2dProgram : public ::testing::Test {
     writer3ds::write_file((data / "node.3ds").string(), writer3ds::build_file(node));
   }
 
+  // Kept when a check failed, to look at the frames and the trace.
+  void TearDown() override {
+    if (!HasFailure()) {
+      fs::remove_all(data);
+      fs::remove_all(out);
+    }
+  }
+
   int run(const std::string& arguments) {
     const std::string command = std::string("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ") +
                                 PLOVERMIX_BINARY_DIR + "/plovermix --windowed --data " +
@@ -281,6 +289,7 @@ TEST(Show2dTrace, RunsTheWholeScheduleOnTheTraceDevice) {
   set_show_viewing({});
   release_device();
   fs::current_path(previous);
+  fs::remove_all(data);
 }
 
 }  // namespace

@@ -13,7 +13,10 @@ class Sprite2dTest : public ::testing::Test {
     dir = fresh_folder("plovermix-sprite2d");
     recording = &install_recording_device();
   }
-  void TearDown() override { release_device(); }
+  void TearDown() override {
+    release_device();
+    std::filesystem::remove_all(dir);
+  }
   std::string path(const char* name) const { return (dir / name).string(); }
 
   std::filesystem::path dir;

@@ -2,6 +2,9 @@
 // BMP fixtures for the show's tests, through the data generator's encoder: an
 // image of one colour, and the broken files the show must survive.
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -36,9 +39,12 @@ inline void write_bmp(const std::filesystem::path& path, int width, int height, 
   write_file(path, bmp_bytes(width, height, rgb));
 }
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under the system's temporary folder, of this process
+// and test alone (CTest runs tests side by side).
 inline std::filesystem::path fresh_folder(const std::string& name) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string owner = std::to_string(getpid()) + "-" + (test != nullptr ? test->name() : "");
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / (name + "-" + owner);
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;

@@ -13,7 +13,10 @@ class FrameCaptureTest : public ::testing::Test {
     dir = fresh_folder("plovermix-capture");
     recording = &install_recording_device();
   }
-  void TearDown() override { release_device(); }
+  void TearDown() override {
+    release_device();
+    std::filesystem::remove_all(dir);
+  }
 
   std::filesystem::path dir;
   RecordingDevice* recording = nullptr;

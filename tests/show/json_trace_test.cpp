@@ -81,6 +81,7 @@ TEST(JsonTrace, PassesCallsOnAndWritesThemAsLines) {
                            "\"rotation\":0,\"color\":\"0x33FFFFFF\"}");
   EXPECT_EQ(lines[13], "{\"call\":\"Release\",\"buffer\":1}");
   EXPECT_NE(lines[14].find("\"result\":\"E_FAIL\""), std::string::npos) << lines[14];
+  std::filesystem::remove_all(dir);
 }
 
 TEST(JsonTrace, AnUnwritableFileIsReported) {

@@ -65,6 +65,19 @@ inline void add_camera(SceneDesc& scene, const std::string& name, D3DXVECTOR3 ey
   scene.tracks.push_back({name, eyes, targets});
 }
 
+// The cameras of indus and greets stand at the origin and look along +y with
+// the up vector (1, 0, 1) that the show gives them: the picture's right is
+// world (-1, 0, 1) / sqrt 2 and its up (1, 0, 1) / sqrt 2.
+inline const D3DXVECTOR3 SCREEN_RIGHT{-0.70710678f, 0.0f, 0.70710678f};
+inline const D3DXVECTOR3 SCREEN_UP{0.70710678f, 0.0f, 0.70710678f};
+
+// The point `distance` ahead of such a camera that shows at (x, y) of the
+// picture in -1..1 (the field of view is 45 degrees, the aspect 1).
+inline D3DXVECTOR3 ahead(float distance, float x, float y) {
+  const float half = distance * 0.41421356f;  // tan 22.5 degrees
+  return D3DXVECTOR3{0, distance, 0} + SCREEN_RIGHT * (x * half) + SCREEN_UP * (y * half);
+}
+
 inline void write(const std::filesystem::path& path, const SceneDesc& scene) {
   writer3ds::write_file(path.string(), writer3ds::build_file(scene));
 }
@@ -95,24 +108,28 @@ inline void write_scene_set(const std::filesystem::path& dir) {
   write(dir / "node.3ds", node);
 
   // Indus: an unlit wall 1000 units away (black but for the white fog), and
-  // the light the show adjusts.
+  // the light the show adjusts, whose range ends far before the wall.
   SceneDesc indus;
-  indus.meshes.push_back(quads("Mur", {0, 1000, 0}, {2000, 0, 0}, {0, 0, 2000}));
+  indus.meshes.push_back(
+      quads("Mur", ahead(1000, 0, 0), SCREEN_RIGHT * 250.0f, SCREEN_UP * 250.0f));
   indus.meshes.push_back(quads("Cylinder03", {3000, 0, 0}, {5, 0, 0}, {0, 0, 5}));
   indus.lights.push_back({"Omni01", {0, 0, 0}});
   add_camera(indus, CAMERA_ACCENTED, {0, 0, 0}, {0, 100, 0});
   write(dir / "indus.3ds", indus);
 
-  // Greets: white walls 50 and 800 units away, left and right of the picture.
+  // Greets: two white walls, one 60 units away on the left of the picture,
+  // one 800 away on the right, where the black fog has nearly eaten it.
   SceneDesc greets;
-  greets.meshes.push_back(quads("Pres", {-20, 50, 0}, {18, 0, 0}, {0, 0, 40}));
-  greets.meshes.push_back(quads("Loin", {320, 800, 0}, {300, 0, 0}, {0, 0, 800}));
+  greets.meshes.push_back(
+      quads("Pres", ahead(60, -0.5f, 0), SCREEN_RIGHT * 4.0f, SCREEN_UP * 4.0f));
+  greets.meshes.push_back(
+      quads("Loin", ahead(800, 0.5f, 0), SCREEN_RIGHT * 50.0f, SCREEN_UP * 50.0f));
   add_camera(greets, CAMERA_ACCENTED, {0, 0, 0}, {0, 100, 0});
   write(dir / "greets.3ds", greets);
 
-  // Credits: one white wall filling the picture.
+  // Credits: one white wall in the middle of the picture.
   SceneDesc credits;
-  credits.meshes.push_back(quads("Titre", {0, 100, 0}, {500, 0, 0}, {0, 0, 500}));
+  credits.meshes.push_back(quads("Titre", {0, 100, 0}, {10, 0, 0}, {0, 0, 10}));
   add_camera(credits, CAMERA_ACCENTED, {0, 0, 0}, {0, 100, 0});
   write(dir / "credits.3ds", credits);
 }

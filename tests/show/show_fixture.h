@@ -70,7 +70,7 @@ inline const char* const OVERLAY_FILES[] = {
 class ShowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::filesystem::path dir = fresh_folder("plovermix-show");
+    dir = fresh_folder("plovermix-show");
     for (const char* name : OVERLAY_FILES) {
       write_bmp(dir / name, 2, 2, 0xFFFFFF);
     }
@@ -88,6 +88,7 @@ class ShowFixture : public ::testing::Test {
     set_position_source_factory(nullptr);
     release_device();
     std::filesystem::current_path(previous_dir);
+    std::filesystem::remove_all(dir);
   }
 
   // The index of the first call named `name` at or after `from`.
@@ -100,6 +101,7 @@ class ShowFixture : public ::testing::Test {
     return recording->calls.size();
   }
 
+  std::filesystem::path dir;
   std::filesystem::path previous_dir;
   RecordingDevice* recording = nullptr;
   ScriptedMusic music;
