@@ -80,6 +80,7 @@ bool Show::load() {
   music->play();
   loop.spin_step = 0.0001f;
   show3d.frames = CameraFrames{};
+  loaded_ = true;
   return true;
 }
 
@@ -184,6 +185,9 @@ void Show::loading_screen_5() {
 void Show::load_stage_5() { show3d.stage5(); }
 
 FrameEnd Show::frame_body() {
+  if (!loaded_) {
+    return FrameEnd::show_over;  // nothing to run a frame with
+  }
   loop.t = static_cast<int>(music->get_time());  // truncated toward zero
   if (on_frame) {
     on_frame(frames_run, loop.t);
@@ -203,6 +207,7 @@ FrameEnd Show::frame_body() {
 
 void Show::teardown() {
   Overlays& o = overlays;
+  loaded_ = false;
   if (music != nullptr) {
     music->close();
   }

@@ -6,7 +6,8 @@
 //   load()         loading screens and every asset; false when the window asked
 //                  to close meanwhile (the music is then never started)
 //   frame_body()   one frame without presenting: read the clock, run the
-//                  schedule; ShowOver from the end test
+//                  schedule; show_over from the end test, or when the show is
+//                  not (or no longer) loaded
 //   teardown()     closes the music and frees everything, in the show's order
 
 #include <functional>
@@ -63,6 +64,8 @@ class Show {
   void load_stage_4();
   void loading_screen_5();
   void load_stage_5();
+
+  bool loaded_ = false;
 };
 
 // True when the show's window asked to close (pumps its events first).

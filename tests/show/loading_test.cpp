@@ -83,6 +83,7 @@ TEST_F(Loading, ACloseRequestEndsTheShowBeforeTheMusicStarts) {
   {
     Show show;
     EXPECT_FALSE(show.load());
+    EXPECT_EQ(show.frame_body(), FrameEnd::show_over);  // half-loaded: no frame runs
     show.teardown();
   }
   EXPECT_EQ(music.plays, 0);
