@@ -194,3 +194,45 @@ TEST(ImageFile, TruncatedBmpIsRefusedAndColourKeyClearsMatchingTexels) {
   apply_color_key(image, 0x00000000u);
   EXPECT_EQ(at(image, 1, 0).a, 255);
 }
+
+// PNG, TGA and JPG files (the formats .3ds scenes name) go through stb_image.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#include <stb/stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+TEST(ImageFile, PngTgaAndJpgLoadWithTheirSizeAndColours) {
+  // 3 x 2: red, green, blue / white, black, half-transparent grey.
+  const std::uint8_t pixels[] = {255, 0,   0,   255, 0, 255, 0, 255, 0,   0,   255, 255,
+                                 255, 255, 255, 255, 0, 0,   0, 255, 128, 128, 128, 64};
+  const fs::path dir = fs::temp_directory_path();
+  const std::string png = (dir / "plovermix_image.png").string();
+  const std::string tga = (dir / "plovermix_image.tga").string();
+  const std::string jpg = (dir / "plovermix_image.jpg").string();
+  ASSERT_NE(stbi_write_png(png.c_str(), 3, 2, 4, pixels, 12), 0);
+  ASSERT_NE(stbi_write_tga(tga.c_str(), 3, 2, 4, pixels), 0);
+  ASSERT_NE(stbi_write_jpg(jpg.c_str(), 3, 2, 4, pixels, 100), 0);
+  for (const std::string& path : {png, tga}) {
+    Image image;
+    std::string error;
+    ASSERT_TRUE(load_image_file(path, image, error)) << path << ": " << error;
+    EXPECT_EQ(image.width, 3u);
+    EXPECT_EQ(image.height, 2u);
+    EXPECT_TRUE(std::equal(std::begin(pixels), std::end(pixels), image.rgba.begin())) << path;
+  }
+  Image image;
+  std::string error;
+  ASSERT_TRUE(load_image_file(jpg, image, error)) << error;
+  EXPECT_EQ(image.width, 3u);
+  EXPECT_EQ(image.height, 2u);
+  EXPECT_EQ(at(image, 2, 1).a, 255) << "JPG has no alpha: opaque";
+}

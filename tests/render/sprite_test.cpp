@@ -241,3 +241,37 @@ TEST_F(SpriteTest, UnfoggedWhileFogIsOnAndStatesComeBack) {
   EXPECT_TRUE(near(400, 300, kBackground)) << "culling came back";
   EXPECT_TRUE(near(600, 300, Rgb{fogged, fogged, fogged})) << "fog and blending states came back";
 }
+
+TEST_F(SpriteTest, StageZeroModulatesByDiffuseTakesTextureAlphaAndWraps) {
+  // The show's mesh vertices carry alpha 0: with the default stage the texture's
+  // alpha decides, so a SRCALPHA / INVSRCALPHA draw still covers the background.
+  set(D3DRS_LIGHTING, FALSE);
+  set(D3DRS_CULLMODE, D3DCULL_NONE);
+  set(D3DRS_ALPHABLENDENABLE, TRUE);
+  set(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  set(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  dev->SetTexture(0, texture_);
+  // u runs 0 to 2 across 160 pixels: the 4 texels twice (WRAP), 20 pixels each.
+  const float l = ndc_x(100), r = ndc_x(260), t = ndc_y(100), b = ndc_y(180);
+  const D3DCOLOR grey = 0x00808080u;
+  bind_vertices(std::vector<XyzColorUv>{{l, t, 0.5f, grey, 0, 0},
+                                        {r, t, 0.5f, grey, 2, 0},
+                                        {l, b, 0.5f, grey, 0, 1},
+                                        {l, b, 0.5f, grey, 0, 1},
+                                        {r, t, 0.5f, grey, 2, 0},
+                                        {r, b, 0.5f, grey, 2, 1}},
+                FVF_XYZ_DIFFUSE_TEX1);
+  draw(D3DPT_TRIANGLELIST, 2);
+  present();
+  const auto half = [](const Rgb& c) {
+    return Rgb{to_byte(c.r / 255.0 * (128 / 255.0)), to_byte(c.g / 255.0 * (128 / 255.0)),
+               to_byte(c.b / 255.0 * (128 / 255.0))};
+  };
+  for (const int repeat : {0, 1}) {
+    const int x = 100 + 80 * repeat;
+    EXPECT_TRUE(near(x + 10, 120, half(kTexels[0][0]))) << "red texel, repeat " << repeat;
+    EXPECT_TRUE(near(x + 30, 120, half(kTexels[0][1]))) << "green texel, repeat " << repeat;
+    EXPECT_TRUE(near(x + 70, 120, kBackground)) << "keyed texel: alpha 0, repeat " << repeat;
+    EXPECT_TRUE(near(x + 10, 160, half(kTexels[1][0]))) << "white texel, repeat " << repeat;
+  }
+}
