@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "show/bmp_fixture.h"
 #include "showdata/writer3ds.h"
 
 namespace scenes3d {
@@ -31,6 +32,10 @@ constexpr std::uint32_t NODE_TRIANGLES = 10;
 inline const D3DXVECTOR3 TUNNEL_EMITTER{81, -601, -86};
 inline const D3DXVECTOR3 TUNNEL_NORMAL{-0.1852874f, 0.2093507f, -0.9601254f};
 
+// Every mesh is mapped with one white texture, so that loading logs nothing.
+inline const std::string WHITE_MATERIAL = "blanc";
+inline const std::string WHITE_TEXTURE = "blanc.bmp";
+
 // `pairs` quads, each two triangles, centred at `centre` and spanning
 // +-u and +-v; the copies lie on top of each other.
 inline MeshDesc quads(const std::string& name, D3DXVECTOR3 centre, D3DXVECTOR3 u, D3DXVECTOR3 v,
@@ -47,7 +52,13 @@ inline MeshDesc quads(const std::string& name, D3DXVECTOR3 centre, D3DXVECTOR3 u
         {base, static_cast<std::uint16_t>(base + 1), static_cast<std::uint16_t>(base + 2), 0});
     mesh.faces.push_back(
         {base, static_cast<std::uint16_t>(base + 2), static_cast<std::uint16_t>(base + 3), 0});
+    mesh.mapping.insert(mesh.mapping.end(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
   }
+  writer3ds::FaceMaterial white{WHITE_MATERIAL, {}};
+  for (std::size_t face = 0; face < mesh.faces.size(); ++face) {
+    white.faces.push_back(static_cast<std::uint16_t>(face));
+  }
+  mesh.materials.push_back(white);
   return mesh;
 }
 
@@ -78,11 +89,13 @@ inline D3DXVECTOR3 ahead(float distance, float x, float y) {
   return D3DXVECTOR3{0, distance, 0} + SCREEN_RIGHT * (x * half) + SCREEN_UP * (y * half);
 }
 
-inline void write(const std::filesystem::path& path, const SceneDesc& scene) {
+inline void write(const std::filesystem::path& path, SceneDesc scene) {
+  scene.materials.push_back({WHITE_MATERIAL, WHITE_TEXTURE});
   writer3ds::write_file(path.string(), writer3ds::build_file(scene));
 }
 
 inline void write_scene_set(const std::filesystem::path& dir) {
+  write_bmp(dir / WHITE_TEXTURE, 4, 4, 0xFFFFFF);
   // Echec: the fountain rises from (10, 0, 90); the camera looks at it from
   // -y, its two meshes lie far to the side of the picture.
   SceneDesc echec;
