@@ -247,7 +247,7 @@ std::vector<std::uint8_t> truncated(const std::vector<std::uint8_t>& bytes, std:
 bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
+  const std::size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
   const bool closed = std::fclose(file) == 0;
   return written == bytes.size() && closed;
 }
