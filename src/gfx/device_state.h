@@ -21,8 +21,9 @@ class VertexBuffer;
 
 // The most lights the pipeline evaluates at once.
 constexpr DWORD MAX_ACTIVE_LIGHTS = 8;
-// Lights that may be set (Direct3D allows more indices than active lights).
-constexpr DWORD MAX_LIGHT_INDEX = 64;
+// Light indices that may be set. Direct3D allows any index; the show's scenes
+// use a handful, and the trace copies this record at every draw, so it stays small.
+constexpr DWORD MAX_LIGHT_INDEX = 16;
 // D3DRS_POINTSIZE_MAX's default: the device's largest point.
 constexpr float MAX_POINT_SIZE = 64.0f;
 // The pre-transformed vertex format the sprite drawer uses: x y z rhw, colour, u v.
