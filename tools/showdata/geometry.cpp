@@ -63,24 +63,39 @@ void MeshBuilder::quad(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3, double u0, double v0,
   triangle(a, c, d);
 }
 
-void MeshBuilder::box(Vec3 lo, Vec3 hi, double tile) {
-  const double sx = (hi.x - lo.x) / tile;
-  const double sy = (hi.y - lo.y) / tile;
-  const double sz = (hi.z - lo.z) / tile;
-  const Vec3 p000 = lo;
-  const Vec3 p100{hi.x, lo.y, lo.z};
-  const Vec3 p010{lo.x, hi.y, lo.z};
-  const Vec3 p110{hi.x, hi.y, lo.z};
-  const Vec3 p001{lo.x, lo.y, hi.z};
-  const Vec3 p101{hi.x, lo.y, hi.z};
-  const Vec3 p011{lo.x, hi.y, hi.z};
-  const Vec3 p111 = hi;
-  quad(p001, p101, p111, p011, 0, 0, sx, sy);  // top
-  quad(p010, p110, p100, p000, 0, 0, sx, sy);  // bottom
-  quad(p001, p101, p100, p000, 0, 0, sx, sz);  // -y side
-  quad(p111, p011, p010, p110, 0, 0, sx, sz);  // +y side
-  quad(p011, p001, p000, p010, 0, 0, sy, sz);  // -x side
-  quad(p101, p111, p110, p100, 0, 0, sy, sz);  // +x side
+void MeshBuilder::grid(Vec3 origin, Vec3 eu, Vec3 ev, double cell, double tile) {
+  const double lu = length(eu);
+  const double lv = length(ev);
+  const int nu = std::max(1, static_cast<int>(std::ceil(lu / cell)));
+  const int nv = std::max(1, static_cast<int>(std::ceil(lv / cell)));
+  std::vector<std::uint16_t> previous;
+  for (int j = 0; j <= nv; ++j) {
+    std::vector<std::uint16_t> row;
+    const double fv = static_cast<double>(j) / nv;
+    for (int i = 0; i <= nu; ++i) {
+      const double fu = static_cast<double>(i) / nu;
+      row.push_back(vertex(origin + eu * fu + ev * fv, fu * lu / tile, fv * lv / tile));
+    }
+    if (!previous.empty()) {
+      for (int i = 0; i < nu; ++i) {
+        triangle(previous[i], previous[i + 1], row[i + 1]);
+        triangle(previous[i], row[i + 1], row[i]);
+      }
+    }
+    previous = std::move(row);
+  }
+}
+
+void MeshBuilder::box(Vec3 lo, Vec3 hi, double tile, double cell) {
+  const Vec3 dx{hi.x - lo.x, 0, 0};
+  const Vec3 dy{0, hi.y - lo.y, 0};
+  const Vec3 dz{0, 0, hi.z - lo.z};
+  grid(lo + dz, dx, dy, cell, tile);  // top
+  grid(lo, dy, dx, cell, tile);       // bottom
+  grid(lo, dx, dz, cell, tile);       // -y side
+  grid(lo + dy, dz, dx, cell, tile);  // +y side
+  grid(lo, dz, dy, cell, tile);       // -x side
+  grid(lo + dx, dy, dz, cell, tile);  // +x side
 }
 
 void MeshBuilder::lathe(Vec3 base, const std::vector<std::pair<double, double>>& profile,
@@ -113,24 +128,30 @@ void MeshBuilder::lathe(Vec3 base, const std::vector<std::pair<double, double>>&
   }
 }
 
-void MeshBuilder::tube(Vec3 a, Vec3 b, double radius, int segments, double tile) {
+void MeshBuilder::tube(Vec3 a, Vec3 b, double radius, int segments, double tile, double piece) {
+  const double len = length(b - a);
+  const int pieces = std::max(1, static_cast<int>(std::ceil(len / piece)));
   const Vec3 axis = normalized(b - a);
   const Vec3 helper = std::abs(axis.z) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
   const Vec3 side = normalized(cross(axis, helper));
   const Vec3 other = cross(axis, side);
-  const double v1 = length(b - a) / tile;
-  std::vector<std::uint16_t> ring0;
-  std::vector<std::uint16_t> ring1;
-  for (int s = 0; s <= segments; ++s) {
-    const double t = kTwoPi * s / segments;
-    const Vec3 offset = (side * std::cos(t) + other * std::sin(t)) * radius;
-    const double u = static_cast<double>(s) / segments;
-    ring0.push_back(vertex(a + offset, u, 0.0));
-    ring1.push_back(vertex(b + offset, u, v1));
-  }
-  for (int s = 0; s < segments; ++s) {
-    triangle(ring0[s], ring0[s + 1], ring1[s + 1]);
-    triangle(ring0[s], ring1[s + 1], ring1[s]);
+  std::vector<std::uint16_t> previous;
+  for (int k = 0; k <= pieces; ++k) {
+    const double f = static_cast<double>(k) / pieces;
+    std::vector<std::uint16_t> ring;
+    for (int s = 0; s <= segments; ++s) {
+      const double t = kTwoPi * s / segments;
+      const Vec3 offset = (side * std::cos(t) + other * std::sin(t)) * radius;
+      ring.push_back(
+          vertex(a + (b - a) * f + offset, static_cast<double>(s) / segments, f * len / tile));
+    }
+    if (!previous.empty()) {
+      for (int s = 0; s < segments; ++s) {
+        triangle(previous[s], previous[s + 1], ring[s + 1]);
+        triangle(previous[s], ring[s + 1], ring[s]);
+      }
+    }
+    previous = std::move(ring);
   }
 }
 

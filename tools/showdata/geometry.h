@@ -5,7 +5,7 @@
 //
 //   Vec3, dot, cross, normalized, length     vector arithmetic
 //   MeshBuilder                              vertices with mapping, triangles
-//     quad, box, lathe, tube, sphere, sweep_ring, panel
+//     quad, grid, box, lathe, tube, sphere, sweep_ring, panel
 //   catmull_rom                              point on a curve through controls
 //   look_basis                               the show's look-at axes (left-handed)
 
@@ -56,15 +56,20 @@ class MeshBuilder {
 
   // Corners in order round the quad; mapping (u0, v0) at p0 to (u1, v1) at p2.
   void quad(Vec3 p0, Vec3 p1, Vec3 p2, Vec3 p3, double u0, double v0, double u1, double v1);
-  // Axis-aligned box; one texture repeat every `tile` units on each face.
-  void box(Vec3 lo, Vec3 hi, double tile);
+  // A flat quad from `origin` along edges eu and ev, cut into cells no larger
+  // than `cell` units: lighting and fog are worked out per vertex, so big
+  // faces need inner vertices. One texture repeat every `tile` units.
+  void grid(Vec3 origin, Vec3 eu, Vec3 ev, double cell, double tile);
+  // Axis-aligned box, each face a grid; one texture repeat every `tile` units.
+  void box(Vec3 lo, Vec3 hi, double tile, double cell = 1e9);
   // Solid of revolution about `axis` (unit) through `base`: profile points
   // (radius, height); u goes once round, from +x for the vertical axis, and v
   // follows the profile.
   void lathe(Vec3 base, const std::vector<std::pair<double, double>>& profile, int segments,
              Vec3 axis = {0, 0, 1});
-  // Open cylinder from a to b; u once round, v one repeat every `tile` units.
-  void tube(Vec3 a, Vec3 b, double radius, int segments, double tile);
+  // Open cylinder from a to b, in pieces no longer than `piece`; u once round,
+  // v one repeat every `tile` units.
+  void tube(Vec3 a, Vec3 b, double radius, int segments, double tile, double piece = 1e9);
   void sphere(Vec3 centre, double radius, int segments, int rings);
   // A tube swept along a closed centre line; `side` fixes which way u starts.
   void sweep_ring(const std::vector<Vec3>& centre, double radius, int segments, Vec3 side,

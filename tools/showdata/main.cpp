@@ -1,4 +1,4 @@
-// showdata DIR [--force]: writes our own stand-in show data into DIR.
+// showdata DIR [--force] [--verbose]: writes our own stand-in show data into DIR.
 //
 // A stamp file in DIR records the generator binary and the hash of every file
 // it wrote; when both still match, the run ends at once without writing, so
@@ -67,9 +67,10 @@ bool up_to_date(const std::string& dir, std::uint64_t identity) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: showdata DIR [--force]\n"
+               "usage: showdata DIR [--force] [--verbose]\n"
                "Writes the stand-in show data (scenes, textures, overlays, music) into DIR.\n"
-               "  --force   regenerate even when DIR is up to date\n");
+               "  --force     regenerate even when DIR is up to date\n"
+               "  --verbose   say when each part is ready\n");
   return 2;
 }
 
@@ -78,10 +79,13 @@ int usage() {
 int main(int argc, char** argv) {
   std::string dir;
   bool force = false;
+  bool verbose = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--force")
       force = true;
+    else if (arg == "--verbose")
+      verbose = true;
     else if (arg == "--help" || arg == "-h")
       return usage(), 0;
     else if (!arg.empty() && arg[0] == '-')
@@ -112,10 +116,20 @@ int main(int argc, char** argv) {
   }
 
   // The music takes longest; it runs beside the images and scenes.
-  auto music = std::async(std::launch::async,
-                          [] { return encode_mp3(synthesize_music(), kMusicRate, 160); });
+  const auto since_start = [started] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  };
+  auto music = std::async(std::launch::async, [&] {
+    std::vector<std::int16_t> pcm = synthesize_music();
+    if (verbose) std::printf("showdata: music synthesised at %.2f s\n", since_start());
+    std::vector<std::uint8_t> bytes = encode_mp3(pcm, kMusicRate, 160);
+    if (verbose) std::printf("showdata: music encoded at %.2f s\n", since_start());
+    return bytes;
+  });
   std::vector<DataFile> files = make_overlays(font);
+  if (verbose) std::printf("showdata: overlays drawn at %.2f s\n", since_start());
   for (DataFile& f : make_scenes(font)) files.push_back(std::move(f));
+  if (verbose) std::printf("showdata: scenes built at %.2f s\n", since_start());
   std::vector<std::uint8_t> mp3 = music.get();
   if (mp3.empty()) {
     std::fprintf(stderr, "showdata: MP3 encoding failed (libmp3lame)\n");

@@ -49,17 +49,22 @@ class Noise {
 // Chamberlin state-variable filter, low-pass output.
 class LowPass {
  public:
+  // The coefficient follows the cutoff every 32 samples: sweeps stay smooth
+  // and the sine is rare.
   double run(double in, double cutoff_hz, double resonance) {
-    const double f = 2.0 * std::sin(std::numbers::pi * std::min(cutoff_hz, 8000.0) / kMusicRate);
-    low_ += f * band_;
+    if (count_++ % 32 == 0)
+      f_ = 2.0 * std::sin(std::numbers::pi * std::min(cutoff_hz, 8000.0) / kMusicRate);
+    low_ += f_ * band_;
     const double high = in - low_ - resonance * band_;
-    band_ += f * high;
+    band_ += f_ * high;
     return low_;
   }
 
  private:
   double low_ = 0.0;
   double band_ = 0.0;
+  double f_ = 0.0;
+  unsigned count_ = 0;
 };
 
 double saw(double phase) { return 2.0 * (phase - std::floor(phase)) - 1.0; }
@@ -96,13 +101,15 @@ void hat(Mix& mix, std::int64_t at, double gain, double decay, double pan, Noise
   const int length = kMusicRate / 5;
   double x1 = 0.0;
   double x2 = 0.0;
+  const double fall = std::exp(-decay / kMusicRate);
+  double env = gain * 0.25;
   for (int i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / kMusicRate;
     const double n = noise.next();
     const double high = n - 2.0 * x1 + x2;  // second difference: a steep high-pass
     x2 = x1;
     x1 = n;
-    const double v = high * std::exp(-t * decay) * gain * 0.25;
+    const double v = high * env;
+    env *= fall;
     mix.add(at + i, v * (1.0 - pan), v * (1.0 + pan));
   }
 }

@@ -119,8 +119,7 @@ ShowScene echec() {
   }
 
   MeshBuilder floor("Sol", "dalle");
-  floor.quad({-1400, -1400, 60}, {1400, -1400, 60}, {1400, 1400, 60}, {-1400, 1400, 60}, 0, 0, 22,
-             22);
+  floor.grid({-1400, -1400, 60}, {2800, 0, 0}, {0, 2800, 0}, 100, 128);
   mesh(s, floor);
 
   MeshBuilder columns("Colonnes", "colonne");
@@ -135,11 +134,13 @@ ShowScene echec() {
   s.desc.lights.push_back({"Omni01", {10, 0, 450}});
   s.desc.lights.push_back({"Omni02", {-450, 0, 330}});
 
-  const std::vector<Vec3> eyes{{-700, -60, 420}, {-500, -40, 300}, {-330, 10, 190},
-                               {-240, 60, 130},  {-220, -40, 120}, {-200, -120, 160},
-                               {-160, -60, 300}, {-70, 0, 470},    {-30, 0, 560}};
+  // Down from the hall onto the board, along its edge just over the pieces,
+  // then up over the fountain to look down on the whole game.
+  const std::vector<Vec3> eyes{{-700, -60, 420}, {-500, -40, 310}, {-340, 10, 230},
+                               {-260, 70, 185},  {-250, -30, 180}, {-230, -120, 200},
+                               {-170, -60, 320}, {-80, 0, 470},    {-40, 0, 560}};
   const std::vector<Vec3> targets{{10, 0, 120},    {10, 0, 130},    {20, 0, 150},
-                                  {80, 30, 150},   {100, -30, 160}, {120, -80, 170},
+                                  {80, 40, 150},   {100, -20, 150}, {120, -80, 160},
                                   {150, -20, 130}, {60, 0, 100},    {40, 0, 90}};
   s.camera = make_track(kCameraAccented,
                         {[=](double u) { return catmull_rom(eyes, u); },
@@ -239,7 +240,8 @@ ShowScene tunnel() {
   s.camera = make_track(
       kCameraAccented,
       {[=](double u) { return loop.at(start + u * laps * loop.total) + lift; },
-       [=](double u) { return loop.at(start + u * laps * loop.total + ahead) + lift * 2.0; }},
+       // Looking a little down, so that the jet stays in view longer.
+       [=](double u) { return loop.at(start + u * laps * loop.total + ahead) - lift * 1.3; }},
       2745, 160);
   finish_camera(s);
   return s;
@@ -309,7 +311,7 @@ ShowScene indus() {
   material(s, "reacteur", "reacteur.bmp", reactor_glow());
 
   MeshBuilder floor("Sol", "sol_ind");
-  floor.quad({-1300, -900, 0}, {1600, -900, 0}, {1600, 900, 0}, {-1300, 900, 0}, 0, 0, 22, 14);
+  floor.grid({-1300, -900, 0}, {2900, 0, 0}, {0, 1800, 0}, 100, 128);
   mesh(s, floor);
 
   MeshBuilder pipes("Tuyaux", "rouille");
@@ -317,13 +319,13 @@ ShowScene indus() {
     for (int k = 0; k < 3; ++k) {
       const double y = side * (95 + 22 * k);
       const double z = 35 + 30 * k;
-      pipes.tube({-1300, y, z}, {1600, y, z}, 9 + 2 * k, 12, 64);
+      pipes.tube({-1300, y, z}, {1600, y, z}, 9 + 2 * k, 12, 64, 100);
     }
   }
   for (int k = 0; k < 12; ++k) {
     const double x = -1100 + 240 * k;
     const double z = 175.0 + 15.0 * (k % 3);
-    pipes.tube({x, -700, z}, {x, 700, z}, 10, 12, 64);
+    pipes.tube({x, -700, z}, {x, 700, z}, 10, 12, 64, 100);
     for (double side : {-1.0, 1.0}) pipes.tube({x, side * 150, 0}, {x, side * 150, 190}, 7, 10, 64);
   }
   mesh(s, pipes);
@@ -331,7 +333,7 @@ ShowScene indus() {
   MeshBuilder walk("Passerelle", "rouille");
   for (int k = 0; k < 6; ++k) {
     const double x = -900 + 460 * k;
-    walk.box({x, -160, 150}, {x + 40, 160, 156}, 40);
+    walk.box({x, -160, 150}, {x + 40, 160, 156}, 40, 80);
   }
   mesh(s, walk);
 
@@ -352,10 +354,15 @@ ShowScene indus() {
   MeshBuilder sheds("Hangars", "tole");
   for (int k = 0; k < 5; ++k) {
     const double x = -1100 + 560 * k;
-    sheds.box({x, 420, 0}, {x + 380, 640, 260}, 128);
-    sheds.box({x + 180, -660, 0}, {x + 520, -440, 230}, 128);
+    sheds.box({x, 420, 0}, {x + 380, 640, 260}, 128, 80);
+    sheds.box({x + 180, -660, 0}, {x + 520, -440, 230}, 128, 80);
   }
   mesh(s, sheds);
+
+  // A dome far out in the fog: the sky turns white with it instead of black.
+  MeshBuilder dome("Dome", "tole");
+  dome.sphere({150, 0, 0}, 1800, 24, 12);
+  mesh(s, dome);
 
   s.desc.lights.push_back({"Omni01", {760, 0, 160}});
   s.desc.lights.push_back({"Omni02", {100, 0, 500}});
@@ -433,7 +440,7 @@ ShowScene greets(const Font& font) {
   mesh(s, signs);
 
   MeshBuilder floor("Sol", "grille");
-  floor.quad({-800, -700, 0}, {5200, -700, 0}, {5200, 700, 0}, {-800, 700, 0}, 0, 0, 47, 11);
+  floor.grid({-800, -700, 0}, {6000, 0, 0}, {0, 1400, 0}, 100, 128);
   mesh(s, floor);
 
   MeshBuilder posts("Piliers", "grille");

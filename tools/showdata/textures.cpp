@@ -17,7 +17,7 @@ float fx(int v) { return static_cast<float>(v); }
 // Light from one side of a round object: u = 0.62 faces the cameras that look
 // along +x from the -x side, a little to the left.
 float side_light(float u) {
-  return 0.35f + 0.65f * (0.5f + 0.5f * std::cos(2.0f * kPi * (u - 0.62f)));
+  return 0.5f + 0.5f * (0.5f + 0.5f * std::cos(2.0f * kPi * (u - 0.62f)));
 }
 
 template <typename F>
@@ -35,8 +35,9 @@ RgbImage shaded_marble(Rgb base, Rgb vein, unsigned seed) {
     const float u = fx(x) / 256.0f;
     const float v = fx(y) / 256.0f;
     const float n = fbm(u * 4.0f, v * 4.0f, 4, 4, seed);
-    const float veins = std::pow(std::abs(std::sin((u * 3.0f + v * 2.0f + n * 2.5f) * kPi)), 6.0f);
-    const Rgb c = mix(base, vein, 1.0f - veins * 0.9f - 0.1f);
+    // Thin veins where a turbulent sine crosses zero.
+    const float wave = std::abs(std::sin((u * 3.0f + v * 2.0f + n * 2.5f) * kPi));
+    const Rgb c = mix(base, vein, std::exp(-wave * 14.0f) * 0.8f);
     // v runs from the foot (0) to the top (1) of a turned piece.
     return scaled(c, side_light(u) * (0.75f + 0.25f * v));
   });
@@ -152,8 +153,9 @@ RgbImage rust_metal() {
     const float u = fx(x) / 256.0f;
     const float n = fbm(u * 8.0f, fx(y) / 32.0f, 8, 5, 71u);
     const float rust = std::pow(fbm(u * 4.0f, fx(y) / 64.0f, 4, 4, 72u), 2.0f) * 2.0f;
-    Rgb c = mix({70, 72, 78}, {120, 118, 115}, n);
-    c = mix(c, {120, 55, 25}, rust);
+    // Dark and rich: the white fog lightens everything.
+    Rgb c = mix({40, 44, 52}, {80, 84, 92}, n);
+    c = mix(c, {110, 40, 15}, rust);
     return scaled(c, side_light(u));
   });
 }
@@ -162,7 +164,7 @@ RgbImage corrugated() {
   return draw(256, 256, [](int x, int y) {
     const float ridge = 0.6f + 0.4f * std::sin(fx(x) / 256.0f * 16.0f * 2.0f * kPi);
     const float n = fbm(fx(x) / 32.0f, fx(y) / 32.0f, 8, 4, 81u);
-    return scaled(mix({80, 85, 80}, {140, 140, 130}, n), ridge);
+    return scaled(mix({40, 55, 75}, {70, 90, 115}, n), ridge);
   });
 }
 
@@ -170,8 +172,8 @@ RgbImage tank_paint() {
   return draw(256, 256, [](int x, int y) {
     const float u = fx(x) / 256.0f;
     const float n = fbm(u * 8.0f, fx(y) / 32.0f, 8, 4, 91u);
-    Rgb c = mix({170, 160, 120}, {205, 195, 150}, n);
-    if (y % 64 < 4) c = {90, 85, 70};                               // welded seams
+    Rgb c = mix({30, 80, 60}, {50, 110, 85}, n);
+    if (y % 64 < 4) c = {20, 40, 30};                               // welded seams
     if (y > 96 && y < 128 && (x / 16) % 2 == 0) c = {200, 60, 30};  // warning band
     return scaled(c, side_light(u));
   });
@@ -180,8 +182,8 @@ RgbImage tank_paint() {
 RgbImage plant_floor() {
   return draw(256, 256, [](int x, int y) {
     const float n = fbm(fx(x) / 32.0f, fx(y) / 32.0f, 8, 5, 101u);
-    Rgb c = mix({50, 50, 52}, {95, 92, 88}, n);
-    if (x % 64 < 2 || y % 64 < 2) c = {35, 35, 35};
+    Rgb c = mix({22, 22, 26}, {48, 46, 46}, n);
+    if (x % 64 < 2 || y % 64 < 2) c = {12, 12, 12};
     if ((x + y) % 32 < 3 && x % 64 > 56) c = {210, 180, 40};
     return c;
   });

@@ -1,4 +1,4 @@
-// contact_sheet OUT.png COLUMNS CELL_WIDTH IMAGE [LABEL=IMAGE]...
+// contact_sheet OUT.png|OUT.jpg COLUMNS CELL_WIDTH IMAGE [LABEL=IMAGE]...
 // Puts images (BMP, PNG, anything stb_image reads) side by side on a grid,
 // each scaled to the cell width and captioned with its label or file name.
 #include <stb_image.h>
@@ -95,8 +95,13 @@ int main(int argc, char** argv) {
     s.bottom = {200, 200, 200};
     draw_text(sheet, font, entries[i].label, 15, cx, cy + cell_h + 2, s);
   }
-  if (!stbi_write_png(argv[1], sheet.width(), sheet.height(), 3, sheet.bytes().data(),
-                      sheet.width() * 3)) {
+  const std::string out = argv[1];
+  const bool jpeg = out.size() > 4 && (out.substr(out.size() - 4) == ".jpg");
+  const int ok = jpeg ? stbi_write_jpg(argv[1], sheet.width(), sheet.height(), 3,
+                                       sheet.bytes().data(), 88)
+                      : stbi_write_png(argv[1], sheet.width(), sheet.height(), 3,
+                                       sheet.bytes().data(), sheet.width() * 3);
+  if (!ok) {
     std::fprintf(stderr, "contact_sheet: cannot write %s\n", argv[1]);
     return 1;
   }
