@@ -52,6 +52,7 @@ class Show3dTest : public ::testing::Test {
     set_show_window(&window);
     show = std::make_unique<Show>();
     ASSERT_TRUE(show->load());
+    load_calls = trace->calls();
     trace->clear_trace();
   }
   void TearDown() override {
@@ -105,7 +106,23 @@ class Show3dTest : public ::testing::Test {
   ScriptedMusic music;
   ScriptedWindow window;
   std::unique_ptr<Show> show;
+  std::vector<std::string> load_calls;
 };
+
+// The lines of `calls` that contain any of `parts`, in order.
+std::vector<std::string> lines_with(const std::vector<std::string>& calls,
+                                    const std::vector<std::string>& parts) {
+  std::vector<std::string> found;
+  for (const std::string& call : calls) {
+    for (const std::string& part : parts) {
+      if (call.find(part) != std::string::npos) {
+        found.push_back(call);
+        break;
+      }
+    }
+  }
+  return found;
+}
 
 TEST_F(Show3dTest, LoadingBuildsEverythingTheScenesNeed) {
   Show3d& s = show->show3d;
@@ -127,6 +144,31 @@ TEST_F(Show3dTest, LoadingBuildsEverythingTheScenesNeed) {
   EXPECT_EQ(s.tunnel_particles->capacity(), 60);
   ASSERT_NE(s.echec_particles->texture(), nullptr);
   EXPECT_EQ(s.echec_particles->texture()->source(), "particle.bmp");
+  EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
+
+  // The particle images load in the order of the interleaved set-ups.
+  EXPECT_EQ(lines_with(load_calls, {"\"particle.bmp\"", "\"particule2.bmp\""}),
+            (std::vector<std::string>{"CreateTextureFromFile(\"particle.bmp\", no key)",
+                                      "CreateTextureFromFile(\"particule2.bmp\", no key)",
+                                      "CreateTextureFromFile(\"particle.bmp\", no key)"}));
+  // The initial states, set once loading is done.
+  const std::vector<std::string> states =
+      lines_with(load_calls, {"D3DRS_CULLMODE", "D3DRS_LIGHTING", "D3DRS_ZENABLE"});
+  EXPECT_EQ(states, (std::vector<std::string>{"SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE)",
+                                              "SetRenderState(D3DRS_LIGHTING, FALSE)",
+                                              "SetRenderState(D3DRS_ZENABLE, TRUE)"}));
+}
+
+TEST_F(Show3dTest, TeardownFreesEveryObjectOnce) {
+  show->teardown();
+  Show3d& s = show->show3d;
+  EXPECT_EQ(s.echec.scene, nullptr);
+  EXPECT_EQ(s.greets.camera, nullptr);
+  EXPECT_EQ(s.tunnel_particles, nullptr);
+  EXPECT_EQ(s.echec_particles, nullptr);
+  show->teardown();  // a second teardown finds nothing left to free
+  s.window_c();      // nor does a window run on what is gone
+  EXPECT_EQ(s.frames.echec, 0.0f);
   EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
 }
 
