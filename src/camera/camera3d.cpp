@@ -106,6 +106,11 @@ void Camera3d::place_camera(std::int32_t frame) {
 void Camera3d::draw_with(Scene3d& scene, std::int32_t frame, void (*draw_meshes)(Scene3d&)) {
   if (keys == nullptr) {
     camera_error(2);
+    // clear_viewport may have left this camera's viewport set; keeping it would
+    // confine every later clear and draw of the frame to the inset.
+    if (viewport) {
+      device->SetViewport(&default_viewport);
+    }
     return;
   }
   if (viewport) {
