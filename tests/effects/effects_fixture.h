@@ -1,8 +1,10 @@
 #pragma once
-// Installs a RecordingDevice as the show's device, restarts the shared random
-// generator and runs each test in a fresh folder, so its log starts empty.
+// Installs a trace device as the show's device, restarts the shared random
+// generator and runs each test in a fresh folder holding the two particle
+// images, so its log starts empty.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,16 +12,17 @@
 #include <sstream>
 #include <string>
 
+#include "gfx/trace_device.h"
 #include "math/show_random.h"
-#include "recording_device.h"
 #include "shell/render_helpers.h"
+#include "showdata/bmp_writer.h"
 
 class EffectsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     show_rand_reset();
-    auto made = std::make_unique<RecordingDevice>();
-    dev = made.get();
+    auto made = std::make_unique<TraceDevice>();
+    trace = made.get();
     ASSERT_EQ(install_device(std::move(made)), D3D_OK);
     old_dir = std::filesystem::current_path();
     dir = std::filesystem::temp_directory_path() /
@@ -28,8 +31,12 @@ class EffectsTest : public ::testing::Test {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
+    showdata::write_bmp("particle.bmp", showdata::RgbImage(4, 4, {255, 255, 255}));
+    showdata::write_bmp("particule2.bmp", showdata::RgbImage(4, 4, {255, 0, 0}));
+    trace->clear_trace();
   }
   void TearDown() override {
+    EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
     std::filesystem::current_path(old_dir);
     std::filesystem::remove_all(dir);
     release_device();
@@ -41,7 +48,7 @@ class EffectsTest : public ::testing::Test {
     return text.str();
   }
 
-  RecordingDevice* dev = nullptr;
+  TraceDevice* trace = nullptr;
   std::filesystem::path old_dir;
   std::filesystem::path dir;
 };

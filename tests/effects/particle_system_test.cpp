@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects_fixture.h"
+#include "gfx/device_state.h"
 
 namespace {
 
@@ -221,18 +222,24 @@ TEST_F(ParticleTest, UnsetLifeRangeGivesLifeZeroInsteadOfACrash) {
   for (const particle3d& particle : p.particles()) EXPECT_EQ(particle.life, 0);
 }
 
-std::string rs(DWORD state, DWORD value) {
-  return "RS " + std::to_string(state) + " " + std::to_string(value);
+std::string rs(D3DRENDERSTATETYPE state, DWORD value) {
+  return "SetRenderState(" + render_state_name(state) + ", " + render_state_value(state, value) +
+         ")";
 }
 
-Lines opening_states() { return {rs(14, 0), rs(27, 1), rs(19, 2), rs(20, 2)}; }
+Lines opening_states() {
+  return {rs(D3DRS_ZWRITEENABLE, FALSE), rs(D3DRS_ALPHABLENDENABLE, TRUE),
+          rs(D3DRS_SRCBLEND, D3DBLEND_ONE), rs(D3DRS_DESTBLEND, D3DBLEND_ONE)};
+}
 
 Lines point_states() {
-  return {rs(156, 1), rs(157, 0),           rs(154, 0x412CCCCDu), rs(155, 0x40800000u),
-          rs(158, 0), rs(159, 0x40A00000u), rs(160, 0x41200000u), rs(137, 0)};
+  return {rs(D3DRS_POINTSPRITEENABLE, TRUE),   rs(D3DRS_POINTSCALEENABLE, FALSE),
+          rs(D3DRS_POINTSIZE, 0x412CCCCDu),    rs(D3DRS_POINTSIZE_MIN, 0x40800000u),
+          rs(D3DRS_POINTSCALE_A, 0),           rs(D3DRS_POINTSCALE_B, 0x40A00000u),
+          rs(D3DRS_POINTSCALE_C, 0x41200000u), rs(D3DRS_LIGHTING, FALSE)};
 }
 
-Lines closing_states() { return {rs(14, 1), rs(27, 0)}; }
+Lines closing_states() { return {rs(D3DRS_ZWRITEENABLE, TRUE), rs(D3DRS_ALPHABLENDENABLE, FALSE)}; }
 
 Lines concat(std::initializer_list<Lines> parts) {
   Lines all;
@@ -240,67 +247,84 @@ Lines concat(std::initializer_list<Lines> parts) {
   return all;
 }
 
+std::string create_line(int count) {
+  return "CreateVertexBuffer(" + std::to_string(count * 16) + ", D3DUSAGE_POINTS, " +
+         fvf_name(FVF_XYZ_DIFFUSE) + ", 0)";
+}
+
 TEST_F(ParticleTest, RenderDrawsTheUsedSlotsFromAFreshBufferAndReleasesIt) {
   particle_system p;
   set_up_echec(p);
   p.update(true);
   const int n = p.count();
-  dev->calls.clear();
+  trace->clear_trace();
+  trace->set_keep_vertices(true);
   p.render();
 
-  const std::string bytes = std::to_string(n * 16);
-  EXPECT_EQ(dev->calls, concat({opening_states(),
-                                {"CreateVertexBuffer " + bytes + " 64 66 0", "Lock", "Unlock"},
-                                point_states(),
-                                {"BeginScene", "SetTexture 0 particle.bmp", "SetStreamSource 0 16",
-                                 "SetVertexShader 66", "DrawPrimitive 1 0 " + std::to_string(n),
-                                 "Release", "EndScene"},
-                                closing_states()}));
-  EXPECT_EQ(dev->live_buffers, 0);
-  ASSERT_EQ(dev->last_contents.size(), static_cast<std::size_t>(n) * 16);
+  const std::string size = std::to_string(n * 16);
+  EXPECT_EQ(
+      trace->calls(),
+      concat(
+          {opening_states(),
+           {create_line(n) + " -> vb#1", "Lock(vb#1, 0, " + size + ", 0)", "Unlock(vb#1)"},
+           point_states(),
+           {"BeginScene()", "SetTexture(0, \"particle.bmp\")", "SetStreamSource(0, vb#1, 16)",
+            "SetVertexShader(" + fvf_name(FVF_XYZ_DIFFUSE) + ")",
+            "DrawPrimitive(" + primitive_name(D3DPT_POINTLIST) + ", 0, " + std::to_string(n) + ")",
+            "Release(vb#1)", "EndScene()"},
+           closing_states()}));
+  ASSERT_EQ(trace->draws().size(), 1u);
+  const TraceDraw& draw = trace->draws()[0];
+  EXPECT_EQ(draw.texture, "particle.bmp");
+  EXPECT_EQ(draw.state.render_states[D3DRS_POINTSPRITEENABLE], TRUE);
+  ASSERT_EQ(draw.vertices.size(), static_cast<std::size_t>(n) * 16);
   for (int i = 0; i < n; ++i) {
     point_vertex v;
-    std::memcpy(&v, dev->last_contents.data() + i * 16, sizeof v);
+    std::memcpy(&v, draw.vertices.data() + i * 16, sizeof v);
     EXPECT_EQ(D3DXVECTOR3(v.x, v.y, v.z), xyz(p.particles()[static_cast<std::size_t>(i)].pos));
     EXPECT_EQ(v.diffuse, 0x80FFFFFFu);
   }
+  EXPECT_EQ(trace->state().stream, nullptr) << "no buffer outlives the draw";
   EXPECT_EQ(log_text(), "");
 }
 
-TEST_F(ParticleTest, SecondTextureWinsAndTheFirstIsReleased) {
-  {
-    particle_system p;
-    set_up_echec(p);
-    EXPECT_EQ(dev->live_textures, 1);
-    ASSERT_NE(p.texture(), nullptr);
-    EXPECT_EQ(p.texture()->source(), "particle.bmp");
-  }
-  EXPECT_EQ(dev->live_textures, 0) << "the system releases its texture";
+TEST_F(ParticleTest, SecondTextureWins) {
+  particle_system p;
+  set_up_echec(p);
+  ASSERT_NE(p.texture(), nullptr);
+  EXPECT_EQ(p.texture()->source(), "particle.bmp");
+  p.update(true);
+  p.render();
+  ASSERT_EQ(trace->draws().size(), 1u);
+  EXPECT_EQ(trace->draws()[0].texture, "particle.bmp");
 }
 
 TEST_F(ParticleTest, FailedTextureIsLoggedAndPointsDrawWithoutOne) {
-  dev->fail_texture = true;
+  std::filesystem::remove("particle.bmp");
   particle_system p;
   set_up_tunnel(p);
   EXPECT_EQ(log_text(), "Erreur loadtex");
+  EXPECT_EQ(p.texture(), nullptr);
   p.update(true);
   p.render();
-  EXPECT_EQ(dev->bound_texture, nullptr);
+  ASSERT_EQ(trace->draws().size(), 1u);
+  EXPECT_EQ(trace->draws()[0].texture, "");
 }
 
 TEST_F(ParticleTest, FailedBufferSkipsTheDrawButKeepsTheStates) {
   particle_system p;
   set_up_echec(p);
   p.update(true);
-  dev->fail_create_buffer = true;
-  dev->calls.clear();
+  trace->clear_trace();
+  trace->fail_next("CreateVertexBuffer");
   p.render();
-  EXPECT_EQ(dev->calls,
+  EXPECT_EQ(trace->calls(),
             concat({opening_states(),
-                    {"CreateVertexBuffer " + std::to_string(p.count() * 16) + " 64 66 0"},
+                    {create_line(p.count()) + " -> E_FAIL"},
                     point_states(),
-                    {"BeginScene", "SetTexture 0 particle.bmp", "EndScene"},
+                    {"BeginScene()", "SetTexture(0, \"particle.bmp\")", "EndScene()"},
                     closing_states()}));
+  EXPECT_TRUE(trace->draws().empty());
   EXPECT_EQ(log_text(), "erreur CV");
 }
 
@@ -308,16 +332,18 @@ TEST_F(ParticleTest, FailedLockSkipsTheDrawAndStillReleasesTheBuffer) {
   particle_system p;
   set_up_echec(p);
   p.update(true);
-  dev->fail_lock = true;
-  dev->calls.clear();
+  trace->clear_trace();
+  trace->fail_next("Lock");
   p.render();
-  EXPECT_EQ(dev->calls,
-            concat({opening_states(),
-                    {"CreateVertexBuffer " + std::to_string(p.count() * 16) + " 64 66 0", "Lock"},
-                    point_states(),
-                    {"BeginScene", "SetTexture 0 particle.bmp", "Release", "EndScene"},
-                    closing_states()}));
-  EXPECT_EQ(dev->live_buffers, 0);
+  const std::string size = std::to_string(p.count() * 16);
+  EXPECT_EQ(
+      trace->calls(),
+      concat({opening_states(),
+              {create_line(p.count()) + " -> vb#1", "Lock(vb#1, 0, " + size + ", 0) -> E_FAIL"},
+              point_states(),
+              {"BeginScene()", "SetTexture(0, \"particle.bmp\")", "Release(vb#1)", "EndScene()"},
+              closing_states()}));
+  EXPECT_TRUE(trace->draws().empty());
   EXPECT_EQ(log_text(), "erreur Lock");
 }
 
