@@ -45,6 +45,7 @@ void Camera3d::clear_viewport(int r, int g, int b) {
   setup_matrices();
   if (viewport) {
     device->SetViewport(&*viewport);
+    viewport_left_set = true;
   }
   clear_target_depth(r, g, b);
 }
@@ -106,10 +107,11 @@ void Camera3d::place_camera(std::int32_t frame) {
 void Camera3d::draw_with(Scene3d& scene, std::int32_t frame, void (*draw_meshes)(Scene3d&)) {
   if (keys == nullptr) {
     camera_error(2);
-    // clear_viewport may have left this camera's viewport set; keeping it would
-    // confine every later clear and draw of the frame to the inset.
-    if (viewport) {
+    // A viewport that clear_viewport left set would confine every later clear
+    // and draw of the frame to the inset.
+    if (viewport_left_set) {
       device->SetViewport(&default_viewport);
+      viewport_left_set = false;
     }
     return;
   }
@@ -121,6 +123,7 @@ void Camera3d::draw_with(Scene3d& scene, std::int32_t frame, void (*draw_meshes)
   draw_meshes(scene);
   if (viewport) {
     device->SetViewport(&default_viewport);
+    viewport_left_set = false;
   }
 }
 

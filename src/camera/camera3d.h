@@ -100,5 +100,7 @@ class Camera3d {
 
  private:
   void draw_with(Scene3d& scene, std::int32_t frame, void (*draw_meshes)(Scene3d&));
+  // clear_viewport left the camera's viewport on the device for the next draw.
+  bool viewport_left_set = false;
   void hold_at(const CameraKey& key);
 };
