@@ -14,6 +14,13 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+ShowScene new_scene(const std::string& file, Vec3 up) {
+  ShowScene s;
+  s.file = file;
+  s.up = up;
+  return s;
+}
+
 void material(ShowScene& s, const std::string& name, const std::string& file, RgbImage image) {
   s.desc.materials.push_back({name, file, CHUNK_TEXTURE_MAP, true});
   s.textures.push_back({file, std::move(image)});
@@ -51,9 +58,7 @@ void turned_cube(MeshBuilder& b, Vec3 c, double h, double yaw, double tilt) {
 // seven glass boxes floating round it, a tiled hall with columns. The camera
 // (up (1, 0, 1)) always looks along +x, so that up reads as +z with no roll.
 ShowScene echec() {
-  ShowScene s;
-  s.file = "echec.3ds";
-  s.up = {1, 0, 1};
+  ShowScene s = new_scene("echec.3ds", {1, 0, 1});
   material(s, "damier", "damier.bmp", checker_board());
   material(s, "bois", "bois.bmp", wood());
   material(s, "marbre_b", "marbre_b.bmp", shaded_marble({235, 230, 220}, {150, 145, 140}, 1u));
@@ -196,9 +201,7 @@ TunnelLoop tunnel_loop() {
 }
 
 ShowScene tunnel() {
-  ShowScene s;
-  s.file = "tunnel2.3ds";
-  s.up = {0, 0, -1};
+  ShowScene s = new_scene("tunnel2.3ds", {0, 0, -1});
   material(s, "paroi", "paroi.bmp", tunnel_wall());
   material(s, "anneau", "anneau.bmp", rib_metal());
   material(s, "socle", "socle.bmp", basin());
@@ -250,9 +253,7 @@ ShowScene tunnel() {
 // ---------------------------------------------------------------- node
 // A network of glowing spheres and links, circled by the inset's camera (up +y).
 ShowScene node() {
-  ShowScene s;
-  s.file = "node.3ds";
-  s.up = {0, 1, 0};
+  ShowScene s = new_scene("node.3ds", {0, 1, 0});
   material(s, "noeud", "noeud.bmp", node_sphere());
   material(s, "lien", "lien.bmp", link_glow());
 
@@ -301,9 +302,7 @@ ShowScene node() {
 // A plant in white fog: an alley between pipes, tanks and sheds, ending at the
 // glowing column Cylinder03. The camera (up (1, 0, 1)) dollies along +x.
 ShowScene indus() {
-  ShowScene s;
-  s.file = "indus.3ds";
-  s.up = {1, 0, 1};
+  ShowScene s = new_scene("indus.3ds", {1, 0, 1});
   material(s, "rouille", "rouille.bmp", rust_metal());
   material(s, "tole", "tole.bmp", corrugated());
   material(s, "cuve", "cuve.bmp", tank_paint());
@@ -402,9 +401,7 @@ void text_panels(MeshBuilder& b, const Flight& flight, Vec3 up, const std::vecto
 // Greetings on signs over a glowing floor in black fog; the camera (up
 // (1, 0, 1)) flies along +x and weaves gently between them.
 ShowScene greets(const Font& font) {
-  ShowScene s;
-  s.file = "greets.3ds";
-  s.up = {1, 0, 1};
+  ShowScene s = new_scene("greets.3ds", {1, 0, 1});
   const std::vector<std::string> lines{
       "greetings to",           "all demosceners",        "the tracker musicians",
       "the pixel artists",      "the 4k and 64k coders",  "the party organisers",
@@ -461,9 +458,7 @@ ShowScene greets(const Font& font) {
 // (0.185287, 0.209351, -0.960126), is the reference: the flight runs square to
 // it and every sign is turned to the camera's view.
 ShowScene credits(const Font& font) {
-  ShowScene s;
-  s.file = "credits.3ds";
-  s.up = {0.185287, 0.209351, -0.960126};
+  ShowScene s = new_scene("credits.3ds", {0.185287, 0.209351, -0.960126});
   const std::vector<std::string> lines{"plovermix",
                                        "a realtime show for linux",
                                        "code: the plovermix engineers",
