@@ -37,6 +37,7 @@ std::optional<std::vector<std::string>> objectNames(ChunkFile& file, std::uint16
 }  // namespace
 
 ObjectLookup findObject(ChunkFile& file, const char* name, LookupTexts texts) {
+  if (!name) name = "";  // no name: only an object with an empty name matches
   if (const ObjectLookup entered = enterEditor(file, texts.sections); entered != OBJECT_FOUND) {
     return entered;
   }

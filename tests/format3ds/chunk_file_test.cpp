@@ -171,6 +171,7 @@ TEST(ObjectLookup, NamesDifferingInCaseDoNotMatch) {
   StdoutCapture out;
   EXPECT_EQ(findObject(file, "box01", {}), OBJECT_NOT_FOUND);
   EXPECT_EQ(out.take(), "\nfin du fichier");
+  EXPECT_EQ(findObject(file, nullptr, {}), OBJECT_NOT_FOUND);
 }
 
 TEST(ObjectLookup, MissingSectionsGiveTheirCodes) {
