@@ -379,6 +379,15 @@ ShowScene indus() {
   return s;
 }
 
+// Distance along a flight of `length` at u, slowing to a third of the mean
+// speed every `spacing` units from `first_slow` on: the camera lingers where
+// it reads a sign and hurries between signs.
+double reading_pace(double u, double length, double spacing, double first_slow) {
+  const double amount = 0.65;
+  return length * u -
+         amount * spacing / (2 * kPi) * std::sin(2 * kPi * (length * u - first_slow) / spacing);
+}
+
 // Text panels along a flight, each turned to face the camera as it comes up
 // to the panel, with the camera's own up: readable whatever the up vector.
 void text_panels(MeshBuilder& b, const Flight& flight, Vec3 up, const std::vector<double>& at_u,
@@ -416,14 +425,15 @@ ShowScene greets(const Font& font) {
   // The signs hang over the flight like gantries: the camera passes under
   // each one, reading it on the way in.
   const double length_x = 4800;
-  const Flight flight{[=](double u) {
-                        return Vec3{length_x * u - 300, 12 * std::sin(2 * kPi * 3 * u),
-                                    50 + 8 * std::sin(2 * kPi * 2 * u)};
-                      },
-                      [=](double u) {
-                        return Vec3{length_x * u - 300 + 260, 5 * std::sin(2 * kPi * 3 * u + 0.8),
-                                    72 + 6 * std::sin(2 * kPi * 2 * u + 0.6)};
-                      }};
+  const Flight flight{
+      [=](double u) {
+        return Vec3{reading_pace(u, length_x, 265, 470) - 300, 12 * std::sin(2 * kPi * 3 * u),
+                    50 + 8 * std::sin(2 * kPi * 2 * u)};
+      },
+      [=](double u) {
+        return Vec3{reading_pace(u, length_x, 265, 470) - 300 + 260,
+                    5 * std::sin(2 * kPi * 3 * u + 0.8), 72 + 6 * std::sin(2 * kPi * 2 * u + 0.6)};
+      }};
   std::vector<double> at;
   std::vector<Vec3> offsets;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -433,7 +443,7 @@ ShowScene greets(const Font& font) {
     offsets.push_back(Vec3{x, side * 10.0, 108.0} - flight.eye(at.back()));
   }
   MeshBuilder signs("Panneaux", "greets");
-  text_panels(signs, flight, s.up, at, offsets, 170.0 / length_x, 2, 512, 128, 1024, 110);
+  text_panels(signs, flight, s.up, at, offsets, 170.0 / length_x, 2, 512, 128, 1024, 130);
   mesh(s, signs);
 
   MeshBuilder floor("Sol", "grille");
@@ -448,7 +458,7 @@ ShowScene greets(const Font& font) {
   }
   mesh(s, posts);
 
-  s.camera = make_track(kCameraAccented, flight, 4080, 64);
+  s.camera = make_track(kCameraAccented, flight, 4080, 160);
   finish_camera(s);
   return s;
 }
@@ -481,11 +491,12 @@ ShowScene credits(const Font& font) {
   // Signs hang on the up side of the flight; the camera passes under each.
   const double travel = 6000;
   const Flight flight{[=](double u) {
-                        return dir * (travel * u) + side * (15 * std::sin(2 * kPi * 2 * u)) +
+                        return dir * reading_pace(u, travel, 430, 220) +
+                               side * (15 * std::sin(2 * kPi * 2 * u)) +
                                up * (10 * std::sin(2 * kPi * 3 * u));
                       },
                       [=](double u) {
-                        return dir * (travel * u + 300) + up * 20.0 +
+                        return dir * (reading_pace(u, travel, 430, 220) + 300) + up * 20.0 +
                                side * (5 * std::sin(2 * kPi * 2 * u + 0.7));
                       }};
   std::vector<double> at;
@@ -497,7 +508,7 @@ ShowScene credits(const Font& font) {
     offsets.push_back(dir * along + up * 62.0 + side * lateral - flight.eye(at.back()));
   }
   MeshBuilder signs("Panneaux", "credits");
-  text_panels(signs, flight, s.up, at, offsets, 200.0 / travel, 2, 512, 128, 1024, 120);
+  text_panels(signs, flight, s.up, at, offsets, 200.0 / travel, 2, 512, 128, 1024, 150);
   mesh(s, signs);
 
   MeshBuilder stars("Etoiles", "etoile");
@@ -512,7 +523,7 @@ ShowScene credits(const Font& font) {
   }
   mesh(s, stars);
 
-  s.camera = make_track(kCameraAccented, flight, 124800, 96);
+  s.camera = make_track(kCameraAccented, flight, 124800, 160);
   finish_camera(s);
   return s;
 }
