@@ -10,6 +10,7 @@
 
 #include "audio/mixer_source.h"
 #include "audio/virtual_clock.h"
+#include "support/fresh_folder.h"
 
 namespace {
 
@@ -63,27 +64,7 @@ TEST(MusicClock, VirtualClockReadsUnbrokenAcrossPasses) {
   EXPECT_EQ(music.get_time(), 174180.0);
 }
 
-class MixerFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ =
-        std::filesystem::temp_directory_path() /
-        ("plovermix-audio-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::create_directories(folder_);
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-  std::string log_text() const {
-    std::ifstream in(folder_ / "plovermix.log");
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
-};
+using MixerFiles = InFreshFolder;
 
 TEST_F(MixerFiles, MissingFileFallsBackToElapsedTimeWithOneLogLine) {
   MixerSource source("vorn.mp3");

@@ -6,7 +6,7 @@
 
 #include "camera/camera3d.h"
 #include "format3ds/chunk_file.h"
-#include "log_capture.h"
+#include "support/fresh_folder.h"
 #include "showdata/writer3ds.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "camera/camera_key.h"
-#include "log_capture.h"
+#include "support/fresh_folder.h"
 
 namespace {
 

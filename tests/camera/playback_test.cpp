@@ -10,7 +10,7 @@
 #include "camera/camera_error.h"
 #include "camera/scene_draw.h"
 #include "gfx/trace_device.h"
-#include "log_capture.h"
+#include "support/fresh_folder.h"
 #include "math/d3dx_hermite.h"
 #include "scene/scene3d.h"
 #include "shell/render_helpers.h"

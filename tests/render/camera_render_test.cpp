@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "camera/camera3d.h"
-#include "camera/log_capture.h"
+#include "support/fresh_folder.h"
 #include "gfx/gl_device.h"
 #include "scene/scene3d.h"
 #include "shell/render_helpers.h"

@@ -148,18 +148,18 @@ TEST_F(MeshImport, TextureOfTheFirstMaterialGroup) {
 }
 
 TEST_F(MeshImport, TextureResultCodes) {
-  MaterialDesc specular_only{"Spec", "spec.png", CHUNK_SPECULAR_MAP};
+  MaterialDesc specular_only{"Shiny", "shiny.png", CHUNK_SPECULAR_MAP};
   MaterialDesc no_file{"NoFile", "x.png"};
   no_file.write_map_file = false;
   SceneDesc scene;
   scene.materials = {specular_only, no_file, {"Plain", ""}};
-  scene.meshes = {triangle("Bare"), triangle("Spec", "Spec"), triangle("NoFile", "NoFile"),
+  scene.meshes = {triangle("Bare"), triangle("Shiny", "Shiny"), triangle("NoFile", "NoFile"),
                   triangle("Unknown", "Missing"), triangle("Plain", "Plain")};
   scene.lights = {{"Omni01", {0, 0, 0}}};
   ChunkFile file(build_file(scene));
   std::unique_ptr<MeshTexture> texture;
   EXPECT_EQ(loadTexture(file, "Bare", texture), 6);
-  EXPECT_EQ(loadTexture(file, "Spec", texture), 10);
+  EXPECT_EQ(loadTexture(file, "Shiny", texture), 10);
   EXPECT_EQ(loadTexture(file, "NoFile", texture), 9);
   EXPECT_EQ(loadTexture(file, "Unknown", texture), 7);
   EXPECT_EQ(loadTexture(file, "Plain", texture), 10);

@@ -8,38 +8,18 @@
 #include "shell/log.h"
 #include "shell/options.h"
 #include "shell/render_helpers.h"
+#include "support/fresh_folder.h"
 
 namespace {
 
-class InTempFolder : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("plovermix-shell-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-  static std::string read(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
-};
+using InTempFolder = InFreshFolder;
 
 TEST_F(InTempFolder, LogAppendsExactlyWhatCallersWrite) {
   std::ofstream("plovermix.log") << "earlier run";
   write_log("\n%s", "a");
   write_log("\nb");
   write_log(" continued %d", 7);
-  EXPECT_EQ(read("plovermix.log"), "earlier run\na\nb continued 7");
+  EXPECT_EQ(log_text(), "earlier run\na\nb continued 7");
 }
 
 TEST_F(InTempFolder, LogThatCannotBeOpenedDropsTheMessage) {
