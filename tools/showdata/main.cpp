@@ -6,6 +6,7 @@
 // already right are never rewritten either.
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <future>
 #include <sstream>
@@ -126,11 +127,19 @@ int main(int argc, char** argv) {
     if (verbose) std::printf("showdata: music encoded at %.2f s\n", since_start());
     return bytes;
   });
-  std::vector<DataFile> files = make_overlays(font);
-  if (verbose) std::printf("showdata: overlays drawn at %.2f s\n", since_start());
-  for (DataFile& f : make_scenes(font)) files.push_back(std::move(f));
-  if (verbose) std::printf("showdata: scenes built at %.2f s\n", since_start());
-  std::vector<std::uint8_t> mp3 = music.get();
+  std::vector<DataFile> files;
+  std::vector<std::uint8_t> mp3;
+  try {
+    files = make_overlays(font);
+    if (verbose) std::printf("showdata: overlays drawn at %.2f s\n", since_start());
+    for (DataFile& f : make_scenes(font)) files.push_back(std::move(f));
+    if (verbose) std::printf("showdata: scenes built at %.2f s\n", since_start());
+    mp3 = music.get();
+  } catch (const std::exception& e) {
+    // A scene beyond what the .3ds format holds (more than 32767 vertices).
+    std::fprintf(stderr, "showdata: %s\n", e.what());
+    return 1;
+  }
   if (mp3.empty()) {
     std::fprintf(stderr, "showdata: MP3 encoding failed (libmp3lame)\n");
     return 1;
