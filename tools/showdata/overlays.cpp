@@ -63,6 +63,17 @@ void rule(RgbImage& image, int x0, int x1, int y, Rgb c) {
   }
 }
 
+// Threshold of an 8 x 8 ordered dither, in (0, 1).
+float bayer(int x, int y) {
+  int v = 0;
+  for (int bit = 0; bit < 3; ++bit) {
+    const int bx = (x >> bit) & 1;
+    const int by = (y >> bit) & 1;
+    v = v * 4 + (2 * by + (bx ^ by));
+  }
+  return (static_cast<float>(v) + 0.5f) / 64.0f;
+}
+
 // A comet 180 pixels long and 36 wide, its head at the far end of its travel.
 RgbImage comet(bool falling, Rgb tail_color) {
   RgbImage img(falling ? 36 : 180, falling ? 180 : 36);
@@ -229,7 +240,10 @@ std::vector<DataFile> make_overlays(const Font& font) {
             fbm(static_cast<float>(x) / 128.0f, static_cast<float>(y) / 128.0f, 8, 5, 7u);
         const float band = 0.6f + 0.4f * std::sin(static_cast<float>(y) / 600.0f * kPi);
         const float d = clamp01((n * band - 0.38f) * 3.0f);
-        if (d > 0.0f) img.set(x, y, mix({}, mix({120, 140, 200}, kIce, d), d));
+        // Black is all or nothing in an overlay, and a dark cloud pixel would
+        // darken the scene: clouds are bright pixels, thinned out by an
+        // ordered dither where the cloud is thin, which filtering softens.
+        if (d > bayer(x, y)) img.set(x, y, mix({150, 165, 210}, kIce, d));
       }
     }
     files.push_back(bmp("clouds.bmp", img));

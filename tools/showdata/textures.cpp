@@ -37,7 +37,7 @@ RgbImage shaded_marble(Rgb base, Rgb vein, unsigned seed) {
     const float n = fbm(u * 4.0f, v * 4.0f, 4, 4, seed);
     // Thin veins where a turbulent sine crosses zero.
     const float wave = std::abs(std::sin((u * 3.0f + v * 2.0f + n * 2.5f) * kPi));
-    const Rgb c = mix(base, vein, std::exp(-wave * 14.0f) * 0.8f);
+    const Rgb c = mix(base, vein, std::exp(-wave * 30.0f) * 0.5f);
     // v runs from the foot (0) to the top (1) of a turned piece.
     return scaled(c, side_light(u) * (0.75f + 0.25f * v));
   });
@@ -49,7 +49,7 @@ RgbImage checker_board() {
     const float n = fbm(fx(x) / 64.0f, fx(y) / 64.0f, 8, 4, light ? 11u : 12u);
     const Rgb base = light ? Rgb{225, 215, 195} : Rgb{40, 36, 48};
     const Rgb vein = light ? Rgb{170, 160, 150} : Rgb{90, 80, 110};
-    Rgb c = mix(base, vein, std::pow(n, 3.0f) * 1.6f);
+    Rgb c = mix(base, vein, std::exp(-std::abs(n - 0.5f) * 40.0f) * 0.6f);
     const int ex = x % 64;
     const int ey = y % 64;
     if (ex < 2 || ey < 2 || ex > 61 || ey > 61) c = scaled(c, 0.7f);
