@@ -97,10 +97,10 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[1];
   const bool jpeg = out.size() > 4 && (out.substr(out.size() - 4) == ".jpg");
-  const int ok = jpeg ? stbi_write_jpg(argv[1], sheet.width(), sheet.height(), 3,
-                                       sheet.bytes().data(), 88)
-                      : stbi_write_png(argv[1], sheet.width(), sheet.height(), 3,
-                                       sheet.bytes().data(), sheet.width() * 3);
+  const int ok =
+      jpeg ? stbi_write_jpg(argv[1], sheet.width(), sheet.height(), 3, sheet.bytes().data(), 88)
+           : stbi_write_png(argv[1], sheet.width(), sheet.height(), 3, sheet.bytes().data(),
+                            sheet.width() * 3);
   if (!ok) {
     std::fprintf(stderr, "contact_sheet: cannot write %s\n", argv[1]);
     return 1;
