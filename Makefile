@@ -20,8 +20,11 @@ play: build
 	$(BUILD)/showdata $(DATA)
 	$(BUILD)/plovermix --data $(DATA)
 
+# Every tier on the release build, then the unit and render tiers again under
+# the address and undefined-behaviour sanitizers.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) sanitize
 
 # Address and undefined-behaviour sanitizers over the unit and render tests.
 sanitize: deps
