@@ -26,9 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 
 int run_plovermix(const fs::path& data, const std::string& arguments) {
+  // Under the sanitizer build a leak report must not decide the exit status:
+  // sanitizer_findings reads the report instead.
   const std::string command =
-      "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " PLOVERMIX_BINARY_DIR
-      "/plovermix --windowed --data '" +
+      "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
+      "LSAN_OPTIONS=exitcode=0 " PLOVERMIX_BINARY_DIR "/plovermix --windowed --data '" +
       data.string() + "' " + arguments + " > '" + (data / "output.txt").string() + "' 2>&1";
   const int raw = std::system(command.c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -39,6 +41,36 @@ std::string read_text(const fs::path& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// What the sanitizers found in our code: every error report but leaks whose
+// stacks never pass through our sources (the GL driver's own, from modules
+// already unloaded at exit).
+std::string sanitizer_findings(const std::string& output) {
+  std::string findings;
+  std::istringstream lines(output);
+  std::string line, block;
+  bool in_leak = false;
+  const auto flush = [&] {
+    if (in_leak && block.find(PLOVERMIX_SOURCE_DIR) != std::string::npos) findings += block;
+    block.clear();
+    in_leak = false;
+  };
+  while (std::getline(lines, line)) {
+    if (line.find("leak of") != std::string::npos) {
+      flush();
+      in_leak = true;
+    }
+    if (in_leak) {
+      block += line + "\n";
+      if (line.empty()) flush();
+    } else if (line.find("runtime error") != std::string::npos ||
+               line.find("ERROR: AddressSanitizer") != std::string::npos) {
+      findings += line + "\n";
+    }
+  }
+  flush();
+  return findings;
 }
 
 // The mean colour of a rectangle and how many of its pixels are bright.
@@ -101,6 +133,7 @@ TEST_F(Show3dRun, FramesShowFogParticlesAndInsetWhereTheyShould) {
                               (dir / "frames").string() + "'"),
             0)
       << read_text(dir / "output.txt");
+  EXPECT_EQ(sanitizer_findings(read_text(dir / "output.txt")), "");
   EXPECT_FALSE(fs::exists(dir / "plovermix.log")) << read_text(dir / "plovermix.log");
 
   // Echec: the fountain's first points in the middle; the node wall fills the
@@ -156,9 +189,7 @@ std::string unexplained(std::string log, const std::vector<std::string>& known) 
 
 TEST_F(Show3dRun, WholeShowOnMissingDataLogsOnlyWhatIsMissing) {
   ASSERT_EQ(run_plovermix(dir, "--fixed-step 1000"), 0) << read_text(dir / "output.txt");
-  const std::string output = read_text(dir / "output.txt");
-  EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
-  EXPECT_EQ(output.find("runtime error"), std::string::npos) << output;
+  EXPECT_EQ(sanitizer_findings(read_text(dir / "output.txt")), "");
   const std::string log = read_text(dir / "plovermix.log");
   // The particle images: "particule2.bmp", then "particle.bmp" for each system.
   std::size_t texture_messages = 0;
@@ -177,9 +208,7 @@ TEST_F(Show3dRun, WholeShowOnMissingDataLogsOnlyWhatIsMissing) {
 TEST_F(Show3dRun, WholeShowOnTheSceneSetRunsToItsEndWithAnEmptyLog) {
   write_show_data();
   ASSERT_EQ(run_plovermix(dir, "--fixed-step 500"), 0) << read_text(dir / "output.txt");
-  const std::string output = read_text(dir / "output.txt");
-  EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
-  EXPECT_EQ(output.find("runtime error"), std::string::npos) << output;
+  EXPECT_EQ(sanitizer_findings(read_text(dir / "output.txt")), "");
   EXPECT_FALSE(fs::exists(dir / "plovermix.log")) << read_text(dir / "plovermix.log");
 }
 
