@@ -10,6 +10,13 @@
 #include "shell/render_helpers.h"
 #include "show/file_lookup.h"
 
+// A fog preset of the show: always the exponential formula.
+struct FogPreset {
+  D3DCOLOR colour;
+  std::int32_t range_fog;
+  float density;
+};
+
 namespace {
 
 // "Caméra01" with the é as the one byte 0xE9, as the .3ds files store it.
@@ -46,6 +53,14 @@ void frame_states(DWORD lighting) {
   set_render_state(D3DRS_LIGHTING, lighting);
   set_render_state(D3DRS_ZENABLE, D3DZB_TRUE);
 }
+
+// The fog of each fogged scene.
+constexpr FogPreset TUNNEL_FOG{0xFF000000u, 0, 0.0001f};
+constexpr FogPreset INDUS_FOG{0xFFFFFFFFu, 1, 0.0015f};
+constexpr FogPreset GREETS_FOG{0xFF000000u, 1, 0.0025f};
+constexpr FogPreset CREDITS_FOG{0xFF000000u, 0, 0.0001f};
+
+void apply(const FogPreset& fog) { set_fog(fog.colour, D3DFOG_EXP, fog.range_fog, fog.density); }
 
 // The camera path is asked for whole frames, the counter truncated toward zero.
 int frame_number(float counter) { return static_cast<int>(counter); }
@@ -172,7 +187,7 @@ void Show3d::window_d() {
     return;
   }
   clear_target_depth(0, 0, 0);
-  set_fog(0xFF000000u, D3DFOG_EXP, 0, 0.0001f);
+  apply(TUNNEL_FOG);
   frame_states(FALSE);
   const int frame = frame_number(frames.tunnel);
   tunnel.camera->draw_opaque(*tunnel.scene, frame);
@@ -183,37 +198,23 @@ void Show3d::window_d() {
   frames.tunnel += 1.5f;
 }
 
-void Show3d::window_e() {
-  if (!built()) {
-    return;
-  }
-  clear_target_depth(0, 0, 0);
-  set_fog(0xFFFFFFFFu, D3DFOG_EXP, 1, 0.0015f);
-  frame_states(TRUE);
-  indus.camera->draw_scene(*indus.scene, frame_number(frames.indus));
-  frames.indus += 10.0f;
-}
+void Show3d::window_e() { fogged_scene(indus, INDUS_FOG, TRUE, frames.indus, 10.0f); }
 
-void Show3d::window_f() {
-  if (!built()) {
-    return;
-  }
-  clear_target_depth(0, 0, 0);
-  set_fog(0xFF000000u, D3DFOG_EXP, 1, 0.0025f);
-  frame_states(FALSE);
-  greets.camera->draw_scene(*greets.scene, frame_number(frames.greets));
-  frames.greets += 1.0f;
-}
+void Show3d::window_f() { fogged_scene(greets, GREETS_FOG, FALSE, frames.greets, 1.0f); }
 
-void Show3d::window_g() {
+void Show3d::window_g() { fogged_scene(credits, CREDITS_FOG, FALSE, frames.credits, 20.0f); }
+
+// A whole scene in one pass under its fog preset, then its counter moves on.
+void Show3d::fogged_scene(SceneView& view, const FogPreset& fog, DWORD lighting, float& counter,
+                          float step) {
   if (!built()) {
     return;
   }
   clear_target_depth(0, 0, 0);
-  set_fog(0xFF000000u, D3DFOG_EXP, 0, 0.0001f);
-  frame_states(FALSE);
-  credits.camera->draw_scene(*credits.scene, frame_number(frames.credits));
-  frames.credits += 20.0f;
+  apply(fog);
+  frame_states(lighting);
+  view.camera->draw_scene(*view.scene, frame_number(counter));
+  counter += step;
 }
 
 void Show3d::node_inset() {

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+#include "gfx/d3d_types.h"
+
 class Camera3d;
 class Scene3d;
 class particle_system;
@@ -27,6 +29,8 @@ struct CameraFrames {
 };
 
 // One scene and the camera of the same name.
+struct FogPreset;
+
 struct SceneView {
   std::unique_ptr<Camera3d> camera;
   std::unique_ptr<Scene3d> scene;
@@ -59,4 +63,8 @@ class Show3d {
   CameraFrames frames;
   SceneView echec, tunnel, node, indus, credits, greets;
   std::unique_ptr<particle_system> tunnel_particles, echec_particles;
+
+ private:
+  void fogged_scene(SceneView& view, const FogPreset& fog, DWORD lighting, float& counter,
+                    float step);
 };
