@@ -23,10 +23,6 @@ namespace {
 constexpr const char* CAMERA_ACCENTED = "Cam\xE9ra01";
 constexpr const char* CAMERA_PLAIN = "Camera01";
 
-// The vertex formats of Part 6.1: position, colour, uv; and with a normal too.
-constexpr int FORMAT_COLOURED = 322;
-constexpr int FORMAT_LIT = 338;
-
 std::string data_file(const char* name) { return find_file_any_case(name); }
 
 void make_view(SceneView& view, const char* camera_file, const char* camera_name) {
@@ -110,22 +106,22 @@ void Show3d::stage1() {
 }
 
 void Show3d::stage2() {
-  load_meshes(echec, "echec.3ds", FORMAT_LIT);
+  load_meshes(echec, "echec.3ds", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
   load_lights(echec, "echec.3ds");
 }
 
 void Show3d::stage3() {
-  load_meshes(tunnel, "tunnel2.3ds", FORMAT_COLOURED);
+  load_meshes(tunnel, "tunnel2.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
   tunnel.scene->moveToEnd("tunnel");
-  load_meshes(greets, "greets.3ds", FORMAT_COLOURED);
+  load_meshes(greets, "greets.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
 }
 
-void Show3d::stage4() { load_meshes(node, "node.3ds", FORMAT_COLOURED); }
+void Show3d::stage4() { load_meshes(node, "node.3ds", FORMAT_XYZ_DIFFUSE_TEX1); }
 
 void Show3d::stage5() {
-  load_meshes(indus, "indus.3ds", FORMAT_LIT);
+  load_meshes(indus, "indus.3ds", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
   load_lights(indus, "indus.3ds");
-  load_meshes(credits, "credits.3ds", FORMAT_COLOURED);
+  load_meshes(credits, "credits.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
 
   set_render_state(D3DRS_CULLMODE, D3DCULL_NONE);
   set_render_state(D3DRS_LIGHTING, FALSE);
