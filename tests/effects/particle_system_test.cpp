@@ -288,6 +288,20 @@ TEST_F(ParticleTest, RenderDrawsTheUsedSlotsFromAFreshBufferAndReleasesIt) {
   EXPECT_EQ(log_text(), "");
 }
 
+TEST_F(ParticleTest, AnEmptySystemMakesNoBufferAndLogsNothing) {
+  particle_system p;
+  set_up_echec(p);
+  p.set_capacity(-3);  // nonsense becomes no slots at all
+  p.update(true);
+  EXPECT_EQ(p.count(), 0);
+  trace->clear_trace();
+  p.render();
+  EXPECT_TRUE(trace->calls_starting("CreateVertexBuffer").empty());
+  EXPECT_TRUE(trace->draws().empty());
+  EXPECT_EQ(trace->calls().back(), rs(D3DRS_ALPHABLENDENABLE, FALSE));
+  EXPECT_EQ(log_text(), "");
+}
+
 TEST_F(ParticleTest, SecondTextureWins) {
   particle_system p;
   set_up_echec(p);
