@@ -205,15 +205,6 @@ TEST_F(ParticleTest, TunnelEmitterCountsAsInFrontOfItsOwnPlane) {
   }
 }
 
-TEST_F(ParticleTest, SystemFillsUpToCapacity) {
-  particle_system p;
-  set_up_tunnel(p);
-  for (int step = 0; step < 6; ++step) p.update(true);
-  EXPECT_GE(p.count(), 6);
-  for (int step = 0; step < 60; ++step) p.update(true);
-  EXPECT_EQ(p.count(), 60);
-}
-
 TEST_F(ParticleTest, UnsetLifeRangeGivesLifeZeroInsteadOfACrash) {
   particle_system p;
   p.set_capacity(5);
