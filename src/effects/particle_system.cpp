@@ -76,8 +76,9 @@ void particle_system::set_life_range(std::int32_t life_range) { life_range_ = li
 
 void particle_system::set_speed(float speed) { speed_ = speed; }
 
-// The show's set-up asks for 0.2, but the original stored nothing: its echec
-// fountain restarts particles on their lives alone, and so does ours.
+// The echec set-up asks for 0.2, but the show has always stored nothing here:
+// its fountain restarts particles on their lives alone and keeps the top of
+// its arc; min_speed stays 0.
 void particle_system::set_min_speed(float) {}
 
 void particle_system::set_capacity(std::int32_t n) {
@@ -94,8 +95,9 @@ std::int32_t particle_system::draw_life() {
 }
 
 double particle_system::side_of_plane(const vector3d& p) const {
-  // The x87 original rounded to a float after the first product and after the
-  // first sum, and kept the rest in extended precision. The tunnel emitter
+  // On the x87 unit the show was made for, the sum is rounded to a float after
+  // the first product and after the first sum; the rest is kept in extended
+  // precision. The tunnel emitter
   // lies on its plane and needs exactly this order to count as in front.
   const float ax = plane_.a * p.getX();
   const auto axby = static_cast<float>(double{ax} + double{plane_.b} * p.getY());

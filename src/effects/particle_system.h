@@ -68,7 +68,7 @@ class particle_system {
   const D3DXPLANE& plane() const { return plane_; }
   const Texture* texture() const { return texture_; }
   float min_speed() const { return min_speed_; }
-  // a*x + b*y + c*z + d at p, summed in the precision the original did:
+  // a*x + b*y + c*z + d at p, summed in the precision of the x87 unit:
   // zero or more is in front of the plane.
   double side_of_plane(const vector3d& p) const;
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-// The original ran on the x87 unit: sums and products are held at extended
+// The utility library ran on the x87 unit: sums and products are held at extended
 // precision and only the stored results are single floats. Computing in double
 // and rounding once per stored value gives the same floats, and the particle
 // emitter that lies on its own plane depends on them: its side value must come

@@ -15,11 +15,11 @@ TEST(ShowRandom, FollowsTheClassicGeneratorFromStateOne) {
   EXPECT_EQ(show_rand(), 41);
 }
 
-TEST(PlaneFromPoints, TunnelPlaneMatchesTheSinglePrecisionOriginal) {
+TEST(PlaneFromPoints, TunnelPlaneMatchesX87SinglePrecision) {
   const D3DXVECTOR3 p1(81, -601, -86), p2(84, -580, -82), p3(99, -608, -91);
   D3DXPLANE plane;
   EXPECT_EQ(D3DXPlaneFromPoints(&plane, &p1, &p2, &p3), &plane);
-  // The stored floats, as the x87 original rounded them.
+  // The stored floats, as the x87 unit rounded them.
   EXPECT_EQ(plane.a, -0.185287371f);
   EXPECT_EQ(plane.b, 0.20935066f);
   EXPECT_EQ(plane.c, -0.960125446f);
