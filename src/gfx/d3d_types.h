@@ -111,8 +111,8 @@ constexpr DWORD D3DFVF_NORMAL = 0x010;
 constexpr DWORD D3DFVF_DIFFUSE = 0x040;
 constexpr DWORD D3DFVF_SPECULAR = 0x080;
 constexpr DWORD D3DFVF_TEX1 = 0x100;
-constexpr DWORD FVF_XYZ_DIFFUSE = 0x42;             // 66: x y z colour
-constexpr DWORD FVF_XYZ_DIFFUSE_TEX1 = 0x142;       // 322: x y z colour u v
+constexpr DWORD FVF_XYZ_DIFFUSE = 0x42;               // 66: x y z colour
+constexpr DWORD FVF_XYZ_DIFFUSE_TEX1 = 0x142;         // 322: x y z colour u v
 constexpr DWORD FVF_XYZ_NORMAL_DIFFUSE_TEX1 = 0x152;  // 338: x y z nx ny nz colour u v
 
 constexpr DWORD D3DUSAGE_POINTS = 0x40;

@@ -6,8 +6,8 @@
 
 #include "camera/camera3d.h"
 #include "format3ds/chunk_file.h"
-#include "support/fresh_folder.h"
 #include "showdata/writer3ds.h"
+#include "support/fresh_folder.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "camera/camera_error.h"
 #include "camera/scene_draw.h"
 #include "gfx/trace_device.h"
-#include "support/fresh_folder.h"
 #include "math/d3dx_hermite.h"
 #include "scene/scene3d.h"
 #include "shell/render_helpers.h"
 #include "showdata/writer3ds.h"
+#include "support/fresh_folder.h"
 
 namespace {
 

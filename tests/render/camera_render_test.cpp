@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "camera/camera3d.h"
-#include "support/fresh_folder.h"
 #include "gfx/gl_device.h"
 #include "scene/scene3d.h"
 #include "shell/render_helpers.h"
 #include "showdata/bmp_writer.h"
 #include "showdata/writer3ds.h"
+#include "support/fresh_folder.h"
 
 namespace {
 

@@ -15,9 +15,9 @@ class InFreshFolder : public ::testing::Test {
   void SetUp() override {
     previous_ = std::filesystem::current_path();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("plovermix-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
-               "-" + info->name());
+    folder_ =
+        std::filesystem::temp_directory_path() / ("plovermix-" + std::to_string(::getpid()) + "-" +
+                                                  info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     std::filesystem::current_path(folder_);
