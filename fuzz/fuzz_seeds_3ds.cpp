@@ -1,4 +1,4 @@
-// Writes the seed corpus of fuzz_load3ds into the folder given: whole scenes
+// Writes the starting inputs of fuzz_load3ds into the folder given: whole scenes
 // and the broken variants the writer can make.
 #include <cstdio>
 #include <string>
