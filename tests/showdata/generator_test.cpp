@@ -1,7 +1,10 @@
 // The generator as the build runs it: `showdata DIR` writes every file the show
 // opens, the same bytes on every run, and skips its work when DIR is current.
-// The written files are read back here by hand (chunk walk, MP3 frames) and,
-// where it is installed, by assimp as an independent .3ds reader.
+// The written files are read back here by hand (chunk walk, MP3 frames), the
+// music by SDL2_mixer too, and, where it is installed, by assimp as an
+// independent .3ds reader.
+#include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <unistd.h>
@@ -222,6 +225,16 @@ void music_is_one_pass_of_the_clock() {
   EXPECT_EQ(at, b.size());
   const long samples = static_cast<long>(frames - 1) * 1152 - delay - padding;
   EXPECT_EQ(samples, 74180L * 441 / 10);
+
+  // The show's own decoder must agree, within one MP3 frame.
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048), 0) << Mix_GetError();
+  Mix_Music* music = Mix_LoadMUS((data_dir() / "vorn.mp3").c_str());
+  ASSERT_NE(music, nullptr) << Mix_GetError();
+  EXPECT_NEAR(Mix_MusicDuration(music) * 1000.0, 74180.0, 1152 * 1000.0 / 44100);
+  Mix_FreeMusic(music);
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 TEST_F(Generator, SameBytesEveryRunAndNoWorkWhenCurrent) {
