@@ -122,10 +122,9 @@ class Show2dProgram : public ::testing::Test {
   }
 
   int run(const std::string& arguments) {
-    const std::string command = std::string("SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ") +
-                                PLOVERMIX_BINARY_DIR + "/plovermix --windowed --data " +
-                                data.string() + " " + arguments + " > " +
-                                (out / "stdout.txt").string() + " 2>&1";
+    const std::string command = std::string(PLOVERMIX_BINARY_DIR) +
+                                "/plovermix --windowed --data " + data.string() + " " + arguments +
+                                " > " + (out / "stdout.txt").string() + " 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

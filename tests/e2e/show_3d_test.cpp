@@ -29,7 +29,6 @@ int run_plovermix(const fs::path& data, const std::string& arguments) {
   // Under the sanitizer build a leak report must not decide the exit status:
   // sanitizer_findings reads the report instead.
   const std::string command =
-      "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
       "LSAN_OPTIONS=exitcode=0 " PLOVERMIX_BINARY_DIR "/plovermix --windowed --data '" +
       data.string() + "' " + arguments + " > '" + (data / "output.txt").string() + "' 2>&1";
   const int raw = std::system(command.c_str());
