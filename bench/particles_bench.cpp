@@ -6,7 +6,7 @@
 
 #include "effects/particle_system.h"
 #include "gfx/trace_device.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

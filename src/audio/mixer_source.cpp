@@ -3,7 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 MixerSource::MixerSource(const char* file)
     : file_(file), started_(std::chrono::steady_clock::now()) {

@@ -7,8 +7,8 @@
 #include "camera/path.h"
 #include "camera/scene_draw.h"
 #include "format3ds/chunk_file.h"
-#include "shell/log.h"
-#include "shell/render_helpers.h"
+#include "shell/base/log.h"
+#include "shell/base/render_helpers.h"
 
 Camera3d::Camera3d(const char* fileName, const char* cameraName) {
   ChunkFile file(fileName);

@@ -1,6 +1,6 @@
 #include "camera/camera_error.h"
 
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 void camera_error(std::int32_t code) {
   switch (code) {

@@ -2,7 +2,7 @@
 
 #include "camera/camera_key.h"
 #include "math/d3dx_hermite.h"
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "camera/scene_draw.h"
 
 #include "scene/scene3d.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

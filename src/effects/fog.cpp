@@ -1,6 +1,6 @@
 #include "effects/fog.h"
 
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 // The linear formula's fixed range; the show itself only asks for EXP.

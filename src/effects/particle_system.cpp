@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "math/show_random.h"
-#include "shell/log.h"
-#include "shell/render_helpers.h"
+#include "shell/base/log.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

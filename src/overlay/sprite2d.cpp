@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

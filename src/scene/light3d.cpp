@@ -1,7 +1,7 @@
 #include "scene/light3d.h"
 
 #include "format3ds/object_lookup.h"
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 std::unique_ptr<D3DLIGHT8> loadLight(ChunkFile& file, const char* name) {
   if (findObject(file, name, {.sections = true, .object_name = true}) != OBJECT_FOUND) {

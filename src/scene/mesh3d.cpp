@@ -1,6 +1,6 @@
 #include "scene/mesh3d.h"
 
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 Mesh3d::Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, int format)
     : vertexFormat(format), faces_(std::move(faces)), vertices_(std::move(vertices)) {}

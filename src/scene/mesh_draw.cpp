@@ -5,7 +5,7 @@
 
 #include "gfx/device.h"
 #include "scene/mesh3d.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "format3ds/object_lookup.h"
 #include "scene/mesh3d.h"
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 namespace {
 

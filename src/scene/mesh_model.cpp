@@ -1,7 +1,7 @@
 #include "scene/mesh_model.h"
 
 #include "gfx/device.h"
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 void vertex3d::addFaceRef(std::int32_t face) {
   if (faceRefCount >= 3) return;

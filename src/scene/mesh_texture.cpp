@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "gfx/device.h"
-#include "shell/log.h"
-#include "shell/render_helpers.h"
+#include "shell/base/log.h"
+#include "shell/base/render_helpers.h"
 
 namespace {
 

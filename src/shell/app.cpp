@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/options.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "shell/sdl_window.h"
 #include "show/run_show.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 // Static, so that another folder's copy of the writer cannot clash with ours.
 #define STB_IMAGE_WRITE_STATIC

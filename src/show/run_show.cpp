@@ -6,7 +6,7 @@
 
 #include "audio/position_source.h"
 #include "audio/virtual_clock.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "show/frame_capture.h"
 #include "show/json_trace.h"
 #include "show/show.h"

@@ -1,7 +1,7 @@
 #include "show/schedule.h"
 
 #include "math/show_random.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "show/show.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "show/show.h"
 
 #include "math/show_random.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "show/schedule.h"
 #include "show/show_window.h"
 

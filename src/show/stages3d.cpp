@@ -7,8 +7,8 @@
 #include "effects/fog.h"
 #include "effects/particle_system.h"
 #include "scene/scene3d.h"
-#include "shell/render_helpers.h"
-#include "show/file_lookup.h"
+#include "shell/base/render_helpers.h"
+#include "shell/base/file_lookup.h"
 
 // A fog preset of the show: always the exponential formula.
 struct FogPreset {

@@ -12,7 +12,7 @@
 #include "gfx/trace_device.h"
 #include "math/d3dx_hermite.h"
 #include "scene/scene3d.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "showdata/writer3ds.h"
 #include "support/fresh_folder.h"
 

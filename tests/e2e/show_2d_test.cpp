@@ -12,7 +12,7 @@
 #include "audio/position_source.h"
 #include "gfx/trace_device.h"
 #include "math/show_random.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "show/bmp_fixture.h"
 #include "show/run_show.h"
 

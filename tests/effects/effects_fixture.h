@@ -14,7 +14,7 @@
 
 #include "gfx/trace_device.h"
 #include "math/show_random.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "showdata/bmp_writer.h"
 
 class EffectsTest : public ::testing::Test {

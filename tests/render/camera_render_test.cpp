@@ -12,7 +12,7 @@
 #include "camera/camera3d.h"
 #include "gfx/gl_device.h"
 #include "scene/scene3d.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "showdata/bmp_writer.h"
 #include "showdata/writer3ds.h"
 #include "support/fresh_folder.h"

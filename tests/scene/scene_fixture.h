@@ -13,7 +13,7 @@
 
 #include "format3ds/stdout_capture.h"
 #include "scene/fake_device.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "showdata/writer3ds.h"
 
 class SceneTest : public testing::Test {

@@ -5,9 +5,9 @@
 #include <iterator>
 #include <string>
 
-#include "shell/log.h"
+#include "shell/base/log.h"
 #include "shell/options.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "support/fresh_folder.h"
 
 namespace {

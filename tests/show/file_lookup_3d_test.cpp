@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "show/file_lookup.h"
+#include "shell/base/file_lookup.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "gfx/device.h"
 #include "gfx/image_file.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 struct SpriteRecord {
   std::string file;

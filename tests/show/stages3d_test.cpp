@@ -16,7 +16,7 @@
 #include "gfx/trace_device.h"
 #include "math/show_random.h"
 #include "scene/scene3d.h"
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 #include "show/bmp_fixture.h"
 #include "show/scenes3d_fixture.h"
 #include "show/show.h"

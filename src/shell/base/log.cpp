@@ -1,4 +1,4 @@
-#include "shell/log.h"
+#include "shell/base/log.h"
 
 #include <cstdarg>
 #include <cstdio>

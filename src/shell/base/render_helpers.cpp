@@ -1,4 +1,4 @@
-#include "shell/render_helpers.h"
+#include "shell/base/render_helpers.h"
 
 #include <cstring>
 

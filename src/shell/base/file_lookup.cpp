@@ -1,4 +1,4 @@
-#include "show/file_lookup.h"
+#include "shell/base/file_lookup.h"
 
 #include <algorithm>
 #include <filesystem>
