@@ -1,28 +1,18 @@
 #pragma once
-// The one rendering device of the show, in Direct3D 8 words. Two backends
-// implement it: OpenGL 3.3 core (gl_device.h) and a recording trace device for
-// tests and --trace (trace_device.h). Every method answers like Direct3D 8 does
-// for the values the show passes; results are D3D_OK or a negative code.
-//
-//   BeginScene / EndScene        bracket draws; several brackets per frame
-//   Clear                        target and/or depth, limited to the viewport
-//   Present                      show the back buffer
-//   SetRenderState               raw 32-bit value (floats as their bit pattern)
-//   SetTransform                 D3DTS_VIEW / D3DTS_PROJECTION / D3DTS_WORLD
-//   SetViewport / GetViewport    pixels, MinZ, MaxZ
-//   SetLight / LightEnable       point lights, per-vertex lighting
-//   SetMaterial                  D3DMATERIAL8
-//   SetTexture                   stage 0 only; nullptr unbinds
-//   CreateVertexBuffer           then Lock / Unlock / Release on the buffer
-//   SetStreamSource / SetVertexShader (an FVF code) / DrawPrimitive
-//   CreateTextureFromFile        the utility library's texture creators
-//   DrawSprite                   the utility library's sprite object
+// The one rendering device of the show, in Direct3D 8 words: the operations
+// below, each with its contract. DeviceCore (device_core.h) is their one
+// implementation; the OpenGL 3.3 core backend (gl_device.h) and the trace
+// backend (trace_device.h) supply the few hooks that touch a real device.
+// Results are D3D_OK or a negative code, as Direct3D 8 answers for the values
+// the show passes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "gfx/d3d_types.h"
+#include "gfx/trace_record.h"
 
 // A texture made from an image file. Release() frees it.
 class Texture {
@@ -61,29 +51,43 @@ class Device {
  public:
   virtual ~Device() = default;
 
+  // Opens a scene bracket; every draw and sprite belongs inside one.
   virtual HRESULT BeginScene() = 0;
+  // Closes the open bracket.
   virtual HRESULT EndScene() = 0;
+  // Clears the target and/or the depth buffer (D3DCLEAR_*), limited to the viewport.
   virtual HRESULT Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                         float z, DWORD stencil) = 0;
+  // Shows the back buffer.
   virtual HRESULT Present() = 0;
-
+  // Sets one render state, raw (float states as their 32-bit pattern).
   virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+  // Sets D3DTS_VIEW, D3DTS_PROJECTION or D3DTS_WORLD (row-vector matrices).
   virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
+  // Sets the viewport in pixels with MinZ, MaxZ; one that leaves the target is refused.
   virtual HRESULT SetViewport(const D3DVIEWPORT8* viewport) = 0;
+  // Reads the viewport back.
   virtual HRESULT GetViewport(D3DVIEWPORT8* viewport) = 0;
+  // Sets light `index` (point, spot or directional; lit per vertex).
   virtual HRESULT SetLight(DWORD index, const D3DLIGHT8* light) = 0;
+  // Switches light `index` on or off; one never set becomes Direct3D's default light.
   virtual HRESULT LightEnable(DWORD index, DWORD enable) = 0;
+  // Sets the material lit vertices use.
   virtual HRESULT SetMaterial(const D3DMATERIAL8* material) = 0;
+  // Binds `texture` to `stage` (only stage 0 draws); nullptr unbinds.
   virtual HRESULT SetTexture(DWORD stage, Texture* texture) = 0;
-
+  // Makes a buffer of `length` bytes in vertex format `fvf`; Release() frees it.
   virtual HRESULT CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      VertexBuffer** buffer) = 0;
+  // Draws from `buffer` with `stride` bytes per vertex (stream 0 only).
   virtual HRESULT SetStreamSource(std::uint32_t stream, VertexBuffer* buffer,
                                   std::uint32_t stride) = 0;
+  // Sets the vertex format (an FVF code) the draws read.
   virtual HRESULT SetVertexShader(DWORD fvf) = 0;
+  // Draws `primitive_count` primitives from `start_vertex`; a draw reading
+  // past the buffer's end is refused.
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
                                 std::uint32_t primitive_count) = 0;
-
   // Size from the file; texels equal to `color_key` (when `use_color_key`)
   // become transparent black. Fails with E_FAIL and makes nothing on any
   // unreadable, truncated or absurd file.
@@ -98,6 +102,12 @@ class Device {
   // The last presented frame, 800 x 600 RGBA, top row first. False when the
   // backend keeps no pixels.
   virtual bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
+  // Hands every later call and misuse to `recorder` too (the trace), until detached.
+  virtual void AttachRecorder(CallRecorder* recorder) = 0;
+  virtual void DetachRecorder(CallRecorder* recorder) = 0;
+  // Called with the first misuse of each kind (a draw outside a scene
+  // bracket, a lock without unlock, ...), once per kind for the device's life.
+  virtual void SetMisuseReporter(std::function<void(const std::string&)> reporter) = 0;
 };
 
 constexpr int BACK_BUFFER_WIDTH = 800;

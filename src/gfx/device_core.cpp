@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "gfx/sprite_quad.h"
@@ -19,8 +20,7 @@ void CoreBuffer::reset(std::uint32_t length, DWORD usage, DWORD fvf, int id) {
   id_ = id;
 }
 
-HRESULT CoreBuffer::Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t** data,
-                         DWORD /*flags*/) {
+HRESULT CoreBuffer::lock_storage(std::uint32_t offset, std::uint32_t size, std::uint8_t** data) {
   if (data == nullptr || locked_ || offset > length_) {
     return D3DERR_INVALIDCALL;
   }
@@ -33,13 +33,23 @@ HRESULT CoreBuffer::Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t*
   return D3D_OK;
 }
 
-HRESULT CoreBuffer::Unlock() {
+HRESULT CoreBuffer::unlock_storage() {
   if (!locked_) {
     return D3DERR_INVALIDCALL;
   }
   locked_ = false;
   contents_changed();
   return D3D_OK;
+}
+
+HRESULT CoreBuffer::Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t** data,
+                         DWORD flags) {
+  return owner_ != nullptr ? owner_->lock_buffer(this, offset, size, data, flags)
+                           : lock_storage(offset, size, data);
+}
+
+HRESULT CoreBuffer::Unlock() {
+  return owner_ != nullptr ? owner_->unlock_buffer(this) : unlock_storage();
 }
 
 void CoreBuffer::Release() {
@@ -62,6 +72,139 @@ void CoreTexture::Release() {
   }
 }
 
+namespace {
+
+using Value = TraceValue;
+using Args = std::vector<TraceArg>;
+
+TraceArg arg(const char* name, TraceValue value) { return {name, std::move(value)}; }
+
+TraceArg labelled(const char* name, TraceValue value) {
+  return {name, std::move(value), TraceArg::Shown::labelled};
+}
+
+Value count(std::uint64_t value) { return Value::integer(static_cast<std::int64_t>(value)); }
+
+Value reals(std::initializer_list<double> values) {
+  std::vector<Value> items;
+  for (const double v : values) {
+    items.push_back(Value::real(v));
+  }
+  return Value::list(std::move(items));
+}
+
+Value colour(const D3DCOLORVALUE& c) { return reals({c.r, c.g, c.b, c.a}); }
+
+Value vector(const D3DVECTOR& v) { return reals({v.x, v.y, v.z}); }
+
+Value texture_value(const Texture* texture) {
+  return texture == nullptr ? Value::none("NULL") : Value::text(texture->source());
+}
+
+Value buffer_value(const VertexBuffer* buffer) {
+  return Value::buffer(buffer == nullptr ? 0 : static_cast<const CoreBuffer*>(buffer)->id());
+}
+
+Value clear_flags(DWORD flags) {
+  std::string what;
+  if ((flags & D3DCLEAR_TARGET) != 0) what = "D3DCLEAR_TARGET";
+  if ((flags & D3DCLEAR_ZBUFFER) != 0)
+    what += what.empty() ? "D3DCLEAR_ZBUFFER" : "|D3DCLEAR_ZBUFFER";
+  return Value::symbol(what.empty() ? std::to_string(flags) : what);
+}
+
+Value matrix_value(const D3DMATRIX* matrix) {
+  if (matrix == nullptr) {
+    return Value::none("NULL");
+  }
+  std::vector<Value> items;
+  for (const auto& row : matrix->m) {
+    for (const float v : row) {
+      items.push_back(Value::real(v));
+    }
+  }
+  return Value::list(std::move(items));
+}
+
+Value viewport_value(const D3DVIEWPORT8* v) {
+  if (v == nullptr) {
+    return Value::none("NULL");
+  }
+  return Value::list({count(v->X), count(v->Y), count(v->Width), count(v->Height),
+                      Value::real(v->MinZ), Value::real(v->MaxZ)});
+}
+
+Value light_value(const D3DLIGHT8* light) {
+  if (light == nullptr) {
+    return Value::none("NULL");
+  }
+  return Value::fields(
+      {arg("type", Value::integer(light->Type)), arg("diffuse", colour(light->Diffuse)),
+       arg("specular", colour(light->Specular)), arg("ambient", colour(light->Ambient)),
+       arg("position", vector(light->Position)), arg("direction", vector(light->Direction)),
+       arg("range", Value::real(light->Range)),
+       arg("attenuation", reals({light->Attenuation0, light->Attenuation1, light->Attenuation2}))});
+}
+
+Value material_value(const D3DMATERIAL8* material) {
+  if (material == nullptr) {
+    return Value::none("NULL");
+  }
+  return Value::fields(
+      {arg("diffuse", colour(material->Diffuse)), arg("ambient", colour(material->Ambient)),
+       arg("specular", colour(material->Specular)), arg("emissive", colour(material->Emissive)),
+       arg("power", Value::real(material->Power))});
+}
+
+// What each kind of misuse is called, in the order of Misuse; '#' stands for the buffer.
+constexpr const char* kMisuseTexts[] = {
+    "DrawPrimitive outside BeginScene/EndScene",
+    "DrawPrimitive with no vertex buffer",
+    "DrawPrimitive from a locked buffer (Lock without Unlock)",
+    "nested BeginScene",
+    "EndScene without BeginScene",
+    "Present inside BeginScene/EndScene",
+    "Lock of # without Unlock",
+    "Release of # while locked",
+    "DrawSprite outside BeginScene/EndScene",
+};
+static_assert(std::size(kMisuseTexts) == static_cast<std::size_t>(Misuse::count));
+
+std::string misuse_text(Misuse kind, const CoreBuffer* buffer) {
+  std::string text = kMisuseTexts[static_cast<int>(kind)];
+  const std::size_t at = text.find('#');
+  if (at != std::string::npos) {
+    text.replace(at, 1, "vb#" + std::to_string(buffer == nullptr ? 0 : buffer->id()));
+  }
+  return text;
+}
+
+// The render states the sprite drawer sets for its own draw, with their values.
+struct SpriteState {
+  D3DRENDERSTATETYPE state;
+  DWORD value;
+};
+constexpr SpriteState kSpriteStates[] = {
+    {D3DRS_ALPHABLENDENABLE, TRUE},
+    {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+    {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
+    {D3DRS_ALPHATESTENABLE, TRUE},
+    {D3DRS_ALPHAFUNC, D3DCMP_GREATER},
+    {D3DRS_ALPHAREF, 0},
+    {D3DRS_CULLMODE, D3DCULL_NONE},
+    {D3DRS_LIGHTING, FALSE},
+    {D3DRS_FOGENABLE, FALSE},
+    {D3DRS_SPECULARENABLE, FALSE},
+};
+constexpr std::size_t kSpriteStateCount = sizeof kSpriteStates / sizeof kSpriteStates[0];
+
+void put_word(std::uint8_t*& out, const void* value) {
+  std::memcpy(out, value, 4);
+  out += 4;
+}
+
+}  // namespace
+
 DeviceCore::DeviceCore() {
   // Room for the show's resources up front, so that steady frames never grow these lists.
   buffers_.reserve(256);
@@ -69,6 +212,53 @@ DeviceCore::DeviceCore() {
 }
 
 DeviceCore::~DeviceCore() { orphan_resources(); }
+
+template <typename Apply, typename Describe>
+HRESULT DeviceCore::traced(const char* call, Apply apply, Describe describe) {
+  HRESULT result = forced_result(call);
+  if (result == D3D_OK) {
+    result = apply();
+  }
+  if (!recorders_.empty()) {
+    publish(CallRecord{call, describe(), result});
+  }
+  return result;
+}
+
+void DeviceCore::publish(const CallRecord& record) {
+  for (CallRecorder* recorder : recorders_) {
+    recorder->call(record);
+  }
+}
+
+void DeviceCore::note_misuse(Misuse kind, const CoreBuffer* buffer) {
+  const bool first = misuse_counts_[static_cast<int>(kind)]++ == 0;
+  if (recorders_.empty() && !(first && misuse_reporter_)) {
+    return;
+  }
+  const std::string what = misuse_text(kind, buffer);
+  if (first && misuse_reporter_) {
+    misuse_reporter_(what);
+  }
+  for (CallRecorder* recorder : recorders_) {
+    recorder->misuse(what);
+  }
+}
+
+void DeviceCore::AttachRecorder(CallRecorder* recorder) {
+  if (recorder != nullptr &&
+      std::find(recorders_.begin(), recorders_.end(), recorder) == recorders_.end()) {
+    recorders_.push_back(recorder);
+  }
+}
+
+void DeviceCore::DetachRecorder(CallRecorder* recorder) {
+  recorders_.erase(std::remove(recorders_.begin(), recorders_.end(), recorder), recorders_.end());
+}
+
+void DeviceCore::SetMisuseReporter(std::function<void(const std::string&)> reporter) {
+  misuse_reporter_ = std::move(reporter);
+}
 
 void DeviceCore::orphan_resources() {
   for (CoreBuffer* buffer : buffers_) {
@@ -90,7 +280,35 @@ void DeviceCore::orphan_resources() {
   state_.stream = nullptr;
 }
 
+HRESULT DeviceCore::lock_buffer(CoreBuffer* buffer, std::uint32_t offset, std::uint32_t size,
+                                std::uint8_t** data, DWORD flags) {
+  if (buffer->locked()) {
+    note_misuse(Misuse::lock_without_unlock, buffer);
+  }
+  if (data != nullptr) {
+    *data = nullptr;
+  }
+  return traced(
+      "Lock", [&] { return buffer->lock_storage(offset, size, data); },
+      [&] {
+        return Args{arg("buffer", buffer_value(buffer)), arg("offset", count(offset)),
+                    arg("size", count(size)), arg("flags", count(flags))};
+      });
+}
+
+HRESULT DeviceCore::unlock_buffer(CoreBuffer* buffer) {
+  return traced(
+      "Unlock", [&] { return buffer->unlock_storage(); },
+      [&] { return Args{arg("buffer", buffer_value(buffer))}; });
+}
+
 void DeviceCore::release_buffer(CoreBuffer* buffer) {
+  if (buffer->locked()) {
+    note_misuse(Misuse::release_while_locked, buffer);
+  }
+  if (!recorders_.empty()) {
+    publish(CallRecord{"Release", {arg("buffer", buffer_value(buffer))}, D3D_OK});
+  }
   // Direct3D would keep a bound buffer alive by its reference; we unbind it
   // instead, so that nothing ever draws from a freed or recycled buffer.
   if (state_.stream == buffer) {
@@ -118,48 +336,94 @@ void DeviceCore::release_texture(CoreTexture* texture) {
 
 HRESULT DeviceCore::BeginScene() {
   if (in_scene_) {
-    return D3DERR_INVALIDCALL;
+    note_misuse(Misuse::nested_begin_scene);
   }
-  in_scene_ = true;
-  return D3D_OK;
+  return traced(
+      "BeginScene",
+      [&] {
+        if (in_scene_) {
+          return D3DERR_INVALIDCALL;
+        }
+        in_scene_ = true;
+        return D3D_OK;
+      },
+      [] { return Args{}; });
 }
 
 HRESULT DeviceCore::EndScene() {
   if (!in_scene_) {
-    return D3DERR_INVALIDCALL;
+    note_misuse(Misuse::end_scene_without_begin);
   }
-  in_scene_ = false;
-  return D3D_OK;
+  return traced(
+      "EndScene",
+      [&] {
+        if (!in_scene_) {
+          return D3DERR_INVALIDCALL;
+        }
+        in_scene_ = false;
+        return D3D_OK;
+      },
+      [] { return Args{}; });
 }
 
 HRESULT DeviceCore::Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
-                          float z, DWORD /*stencil*/) {
-  if ((rect_count != 0 && rects == nullptr) || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER))) {
-    return D3DERR_INVALIDCALL;
-  }
-  if (z < 0.0f || z > 1.0f) {
-    return D3DERR_INVALIDCALL;
-  }
-  if (discard_ || flags == 0) {
-    return D3D_OK;
-  }
-  return clear_impl(rect_count, rects, flags, color, z);
+                          float z, DWORD stencil) {
+  return traced(
+      "Clear",
+      [&] {
+        if ((rect_count != 0 && rects == nullptr) ||
+            (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) || z < 0.0f || z > 1.0f) {
+          return D3DERR_INVALIDCALL;
+        }
+        if (discard_ || flags == 0) {
+          return D3D_OK;
+        }
+        return clear_impl(rect_count, rects, flags, color, z);
+      },
+      [&] {
+        return Args{arg("rects", count(rect_count)), arg("flags", clear_flags(flags)),
+                    arg("color", Value::color(color)), arg("z", Value::real(z)),
+                    arg("stencil", count(stencil))};
+      });
 }
 
-HRESULT DeviceCore::Present() { return discard_ ? D3D_OK : present_impl(); }
+HRESULT DeviceCore::Present() {
+  if (in_scene_) {
+    note_misuse(Misuse::present_inside_scene);
+  }
+  return traced(
+      "Present", [&] { return discard_ ? D3D_OK : present_impl(); }, [] { return Args{}; });
+}
 
 HRESULT DeviceCore::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (state >= D3DRS_COUNT) {
-    return D3DERR_INVALIDCALL;
-  }
-  if (state_.render_states[state] != value) {
-    state_.render_states[state] = value;
-    state_.dirty |= DIRTY_RENDER_STATES;
-  }
-  return D3D_OK;
+  return traced(
+      "SetRenderState",
+      [&] {
+        if (state >= D3DRS_COUNT) {
+          return D3DERR_INVALIDCALL;
+        }
+        if (state_.render_states[state] != value) {
+          state_.render_states[state] = value;
+          state_.dirty |= DIRTY_RENDER_STATES;
+        }
+        return D3D_OK;
+      },
+      [&] {
+        return Args{arg("state", Value::symbol(render_state_name(state))),
+                    arg("value", Value::symbol(render_state_value(state, value)))};
+      });
 }
 
 HRESULT DeviceCore::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+  return traced(
+      "SetTransform", [&] { return apply_transform(state, matrix); },
+      [&] {
+        return Args{arg("state", Value::symbol(transform_name(state))),
+                    arg("matrix", matrix_value(matrix))};
+      });
+}
+
+HRESULT DeviceCore::apply_transform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
   if (matrix == nullptr) {
     return D3DERR_INVALIDCALL;
   }
@@ -183,6 +447,12 @@ HRESULT DeviceCore::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* m
 }
 
 HRESULT DeviceCore::SetViewport(const D3DVIEWPORT8* viewport) {
+  return traced(
+      "SetViewport", [&] { return apply_viewport(viewport); },
+      [&] { return Args{arg("viewport", viewport_value(viewport))}; });
+}
+
+HRESULT DeviceCore::apply_viewport(const D3DVIEWPORT8* viewport) {
   // Direct3D refuses a viewport that leaves the render target.
   if (viewport == nullptr || viewport->Width == 0 || viewport->Height == 0 ||
       viewport->X >= BACK_BUFFER_WIDTH || viewport->Y >= BACK_BUFFER_HEIGHT ||
@@ -199,14 +469,27 @@ HRESULT DeviceCore::SetViewport(const D3DVIEWPORT8* viewport) {
 }
 
 HRESULT DeviceCore::GetViewport(D3DVIEWPORT8* viewport) {
-  if (viewport == nullptr) {
-    return D3DERR_INVALIDCALL;
-  }
-  *viewport = state_.viewport;
-  return D3D_OK;
+  return traced(
+      "GetViewport",
+      [&] {
+        if (viewport == nullptr) {
+          return D3DERR_INVALIDCALL;
+        }
+        *viewport = state_.viewport;
+        return D3D_OK;
+      },
+      [] { return Args{}; });
 }
 
 HRESULT DeviceCore::SetLight(DWORD index, const D3DLIGHT8* light) {
+  return traced(
+      "SetLight", [&] { return apply_light(index, light); },
+      [&] {
+        return Args{arg("index", count(index)), arg("light", light_value(light))};
+      });
+}
+
+HRESULT DeviceCore::apply_light(DWORD index, const D3DLIGHT8* light) {
   if (light == nullptr || index >= MAX_LIGHT_INDEX) {
     return D3DERR_INVALIDCALL;
   }
@@ -224,6 +507,14 @@ HRESULT DeviceCore::SetLight(DWORD index, const D3DLIGHT8* light) {
 }
 
 HRESULT DeviceCore::LightEnable(DWORD index, DWORD enable) {
+  return traced(
+      "LightEnable", [&] { return apply_light_enable(index, enable); },
+      [&] {
+        return Args{arg("index", count(index)), arg("enable", Value::boolean(enable != 0))};
+      });
+}
+
+HRESULT DeviceCore::apply_light_enable(DWORD index, DWORD enable) {
   if (index >= MAX_LIGHT_INDEX) {
     return D3DERR_INVALIDCALL;
   }
@@ -242,41 +533,68 @@ HRESULT DeviceCore::LightEnable(DWORD index, DWORD enable) {
 }
 
 HRESULT DeviceCore::SetMaterial(const D3DMATERIAL8* material) {
-  if (material == nullptr) {
-    return D3DERR_INVALIDCALL;
-  }
-  state_.material = *material;
-  state_.dirty |= DIRTY_MATERIAL;
-  return D3D_OK;
+  return traced(
+      "SetMaterial",
+      [&] {
+        if (material == nullptr) {
+          return D3DERR_INVALIDCALL;
+        }
+        state_.material = *material;
+        state_.dirty |= DIRTY_MATERIAL;
+        return D3D_OK;
+      },
+      [&] { return Args{arg("material", material_value(material))}; });
 }
 
 HRESULT DeviceCore::SetTexture(DWORD stage, Texture* texture) {
-  if (stage >= 8) {
-    return D3DERR_INVALIDCALL;
-  }
-  // Only stage 0 is ever used; the other stages stay disabled.
-  if (stage == 0 && state_.texture != texture) {
-    state_.texture = texture;
-    state_.dirty |= DIRTY_TEXTURE;
-  }
-  return D3D_OK;
+  return traced(
+      "SetTexture",
+      [&] {
+        if (stage >= 8) {
+          return D3DERR_INVALIDCALL;
+        }
+        // Only stage 0 is ever used; the other stages stay disabled.
+        if (stage == 0 && state_.texture != texture) {
+          state_.texture = texture;
+          state_.dirty |= DIRTY_TEXTURE;
+        }
+        return D3D_OK;
+      },
+      [&] {
+        return Args{arg("stage", count(stage)), arg("texture", texture_value(texture))};
+      });
 }
 
-HRESULT DeviceCore::CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf,
-                                       D3DPOOL /*pool*/, VertexBuffer** buffer) {
+HRESULT DeviceCore::CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       VertexBuffer** buffer) {
+  if (buffer != nullptr) {
+    *buffer = nullptr;
+  }
+  return traced(
+      "CreateVertexBuffer", [&] { return make_vertex_buffer(length, usage, fvf, buffer); },
+      [&] {
+        const std::string usage_name =
+            usage == D3DUSAGE_POINTS ? std::string("D3DUSAGE_POINTS") : std::to_string(usage);
+        return Args{arg("length", count(length)),
+                    arg("usage", Value::named_number(usage_name, usage)),
+                    arg("fvf", Value::symbol(fvf_name(fvf))),
+                    arg("pool", count(pool)),
+                    {"buffer", buffer_value(buffer == nullptr ? nullptr : *buffer),
+                     TraceArg::Shown::output}};
+      });
+}
+
+HRESULT DeviceCore::make_vertex_buffer(std::uint32_t length, DWORD usage, DWORD fvf,
+                                       VertexBuffer** buffer) {
   if (buffer == nullptr) {
     return D3DERR_INVALIDCALL;
   }
-  *buffer = nullptr;
   const std::uint32_t stride = fvf_stride(fvf);
   if (length == 0 || (fvf != 0 && stride != 0 && length < stride)) {
     return D3DERR_INVALIDCALL;
   }
   const int id = next_buffer_id_++;
-  CoreBuffer* made = nullptr;
-  if (pool_buffers_) {
-    made = pooled_buffer(length);
-  }
+  CoreBuffer* made = pool_buffers_ ? pooled_buffer(length) : nullptr;
   if (made != nullptr) {
     made->pooled = false;
     made->reset(length, usage, fvf, id);
@@ -311,23 +629,36 @@ CoreBuffer* DeviceCore::pooled_buffer(std::uint32_t length) {
 
 HRESULT DeviceCore::SetStreamSource(std::uint32_t stream, VertexBuffer* buffer,
                                     std::uint32_t stride) {
-  if (stream >= 16) {
-    return D3DERR_INVALIDCALL;
-  }
-  if (stream == 0) {
-    state_.stream = buffer;
-    state_.stream_stride = stride;
-    state_.dirty |= DIRTY_STREAM;
-  }
-  return D3D_OK;
+  return traced(
+      "SetStreamSource",
+      [&] {
+        if (stream >= 16) {
+          return D3DERR_INVALIDCALL;
+        }
+        if (stream == 0) {
+          state_.stream = buffer;
+          state_.stream_stride = stride;
+          state_.dirty |= DIRTY_STREAM;
+        }
+        return D3D_OK;
+      },
+      [&] {
+        return Args{arg("stream", count(stream)), arg("buffer", buffer_value(buffer)),
+                    arg("stride", count(stride))};
+      });
 }
 
 HRESULT DeviceCore::SetVertexShader(DWORD fvf) {
-  if (state_.fvf != fvf) {
-    state_.fvf = fvf;
-    state_.dirty |= DIRTY_STREAM;
-  }
-  return D3D_OK;
+  return traced(
+      "SetVertexShader",
+      [&] {
+        if (state_.fvf != fvf) {
+          state_.fvf = fvf;
+          state_.dirty |= DIRTY_STREAM;
+        }
+        return D3D_OK;
+      },
+      [&] { return Args{arg("fvf", Value::symbol(fvf_name(fvf)))}; });
 }
 
 HRESULT DeviceCore::check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
@@ -351,23 +682,52 @@ HRESULT DeviceCore::check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex
 
 HRESULT DeviceCore::DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
                                   std::uint32_t primitive_count) {
-  const HRESULT checked = check_draw(type, start_vertex, primitive_count);
-  if (FAILED(checked)) {
-    return checked;
+  if (!in_scene_) {
+    note_misuse(Misuse::draw_outside_scene);
   }
-  if (discard_ || primitive_count == 0) {
-    return D3D_OK;
+  const auto* bound = static_cast<const CoreBuffer*>(state_.stream);
+  if (bound == nullptr) {
+    note_misuse(Misuse::draw_without_buffer);
+  } else if (bound->locked()) {
+    note_misuse(Misuse::draw_from_locked_buffer);
   }
-  return draw_impl(type, start_vertex, vertex_count(type, primitive_count));
+  return traced(
+      "DrawPrimitive",
+      [&] {
+        const HRESULT checked = check_draw(type, start_vertex, primitive_count);
+        if (FAILED(checked)) {
+          return checked;
+        }
+        draw_accepted(type, start_vertex, primitive_count);
+        if (discard_ || primitive_count == 0) {
+          return D3D_OK;
+        }
+        return draw_impl(type, start_vertex, vertex_count(type, primitive_count));
+      },
+      [&] {
+        return Args{arg("type", Value::symbol(primitive_name(type))),
+                    arg("start", count(start_vertex)), arg("count", count(primitive_count))};
+      });
 }
 
 HRESULT DeviceCore::CreateTextureFromFile(const char* path, bool use_color_key, D3DCOLOR color_key,
                                           Texture** texture) {
-  if (texture == nullptr) {
-    return D3DERR_INVALIDCALL;
+  if (texture != nullptr) {
+    *texture = nullptr;
   }
-  *texture = nullptr;
-  if (path == nullptr) {
+  return traced(
+      "CreateTextureFromFile",
+      [&] { return load_texture(path, use_color_key, color_key, texture); },
+      [&] {
+        return Args{
+            arg("file", Value::text(path == nullptr ? "" : path)),
+            arg("color_key", use_color_key ? Value::color(color_key) : Value::none("no key"))};
+      });
+}
+
+HRESULT DeviceCore::load_texture(const char* path, bool use_color_key, D3DCOLOR color_key,
+                                 Texture** texture) {
+  if (texture == nullptr || path == nullptr) {
     return D3DERR_INVALIDCALL;
   }
   Image image;
@@ -387,65 +747,51 @@ HRESULT DeviceCore::CreateTextureFromFile(const char* path, bool use_color_key, 
   return D3D_OK;
 }
 
-namespace {
-
-// The render states the sprite drawer sets for its own draw, with their values.
-struct SpriteState {
-  D3DRENDERSTATETYPE state;
-  DWORD value;
-};
-constexpr SpriteState kSpriteStates[] = {
-    {D3DRS_ALPHABLENDENABLE, TRUE},
-    {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-    {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
-    {D3DRS_ALPHATESTENABLE, TRUE},
-    {D3DRS_ALPHAFUNC, D3DCMP_GREATER},
-    {D3DRS_ALPHAREF, 0},
-    {D3DRS_CULLMODE, D3DCULL_NONE},
-    {D3DRS_LIGHTING, FALSE},
-    {D3DRS_FOGENABLE, FALSE},
-    {D3DRS_SPECULARENABLE, FALSE},
-};
-constexpr std::size_t kSpriteStateCount = sizeof kSpriteStates / sizeof kSpriteStates[0];
-
-void put_float(std::uint8_t*& out, float value) {
-  std::memcpy(out, &value, sizeof value);
-  out += sizeof value;
-}
-
-void put_color(std::uint8_t*& out, D3DCOLOR value) {
-  std::memcpy(out, &value, sizeof value);
-  out += sizeof value;
-}
-
-}  // namespace
-
 HRESULT DeviceCore::DrawSprite(Texture* texture, const SpriteDraw& sprite) {
+  if (!in_scene_) {
+    note_misuse(Misuse::sprite_outside_scene);
+  }
+  return traced(
+      "DrawSprite", [&] { return draw_sprite(texture, sprite); },
+      [&] {
+        return Args{arg("texture", texture_value(texture)),
+                    labelled("position", reals({sprite.position_x, sprite.position_y})),
+                    labelled("scale", reals({sprite.scale_x, sprite.scale_y})),
+                    labelled("center", reals({sprite.center_x, sprite.center_y})),
+                    labelled("rotation", Value::real(sprite.rotation)),
+                    labelled("color", Value::color(sprite.color))};
+      });
+}
+
+HRESULT DeviceCore::draw_sprite(Texture* texture, const SpriteDraw& sprite) {
   if (texture == nullptr) {
     return D3DERR_INVALIDCALL;
   }
+  const std::uint32_t quad_bytes = 4 * fvf_stride(FVF_XYZRHW_DIFFUSE_TEX1);
   if (sprite_quad_ == nullptr) {
-    sprite_quad_ = make_buffer(4 * fvf_stride(FVF_XYZRHW_DIFFUSE_TEX1), 0, FVF_XYZRHW_DIFFUSE_TEX1);
+    sprite_quad_ = make_buffer(quad_bytes, 0, FVF_XYZRHW_DIFFUSE_TEX1);
     if (sprite_quad_ == nullptr) {
       return E_FAIL;
     }
-    sprite_quad_->reset(4 * fvf_stride(FVF_XYZRHW_DIFFUSE_TEX1), 0, FVF_XYZRHW_DIFFUSE_TEX1, 0);
+    sprite_quad_->reset(quad_bytes, 0, FVF_XYZRHW_DIFFUSE_TEX1, 0);
     buffers_.push_back(sprite_quad_);
   }
   std::uint8_t* data = nullptr;
-  if (FAILED(sprite_quad_->CoreBuffer::Lock(0, 0, &data, 0))) {
+  if (FAILED(sprite_quad_->lock_storage(0, 0, &data))) {
     return E_FAIL;
   }
+  const float z = 0.0f;
+  const float rhw = 1.0f;
   for (const SpriteCorner& corner : sprite_corners(texture->width(), texture->height(), sprite)) {
-    put_float(data, corner.x);
-    put_float(data, corner.y);
-    put_float(data, 0.0f);
-    put_float(data, 1.0f);
-    put_color(data, sprite.color);
-    put_float(data, corner.u);
-    put_float(data, corner.v);
+    put_word(data, &corner.x);
+    put_word(data, &corner.y);
+    put_word(data, &z);
+    put_word(data, &rhw);
+    put_word(data, &sprite.color);
+    put_word(data, &corner.u);
+    put_word(data, &corner.v);
   }
-  sprite_quad_->CoreBuffer::Unlock();
+  sprite_quad_->unlock_storage();
   if (discard_) {
     return D3D_OK;
   }
@@ -466,9 +812,9 @@ HRESULT DeviceCore::DrawSprite(Texture* texture, const SpriteDraw& sprite) {
   state_.fvf = FVF_XYZRHW_DIFFUSE_TEX1;
   state_.dirty |= DIRTY_RENDER_STATES | DIRTY_TEXTURE | DIRTY_STREAM;
 
-  drawing_sprite_ = true;
+  drawing_sprite_ = &sprite;
   const HRESULT drawn = draw_impl(D3DPT_TRIANGLEFAN, 0, 4);
-  drawing_sprite_ = false;
+  drawing_sprite_ = nullptr;
 
   for (std::size_t i = 0; i < kSpriteStateCount; ++i) {
     state_.render_states[kSpriteStates[i].state] = saved_states[i];
@@ -479,4 +825,19 @@ HRESULT DeviceCore::DrawSprite(Texture* texture, const SpriteDraw& sprite) {
   state_.fvf = saved_fvf;
   state_.dirty |= DIRTY_RENDER_STATES | DIRTY_TEXTURE | DIRTY_STREAM;
   return FAILED(drawn) ? E_FAIL : D3D_OK;
+}
+
+void DeviceCore::SetDiscard(bool discard) {
+  traced(
+      "SetDiscard",
+      [&] {
+        discard_ = discard;
+        return D3D_OK;
+      },
+      [&] { return Args{arg("discard", Value::boolean(discard))}; });
+}
+
+bool DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
+  rgba.clear();
+  return read_frame_impl(rgba);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// What both backends share: the checks every call makes, the state record the
-// setters write, vertex buffers and textures with their lifetimes, and the
-// screen sprite drawer. A backend supplies the five hooks at the bottom.
+// The one implementation of Device's calls: the checks every call makes, the
+// state record the setters write, vertex buffers and textures with their
+// lifetimes, the screen sprite drawer, misuse detection and the call records
+// that traces print. A backend supplies the hooks at the bottom.
 //
 //   DeviceCore                  implements Device on top of the hooks
 //   CoreBuffer, CoreTexture     the resources; Release() hands them back to their device
 //   in_scene(), state()         what a backend or a test reads
+//   misuse_count(kind)          how often each kind of misuse happened
 
 #include <cstdint>
 #include <string>
@@ -28,6 +30,10 @@ class CoreBuffer : public VertexBuffer {
   DWORD usage() const { return usage_; }
   DWORD fvf() const { return fvf_; }
   bool locked() const { return locked_; }
+  // Direct3D's lock rules on the storage, with no check, record or forced
+  // answer (Lock and Unlock add those through the owning device).
+  HRESULT lock_storage(std::uint32_t offset, std::uint32_t size, std::uint8_t** data);
+  HRESULT unlock_storage();
   int id() const { return id_; }
   const std::uint8_t* bytes() const { return storage_.data(); }
   // Reuse for a new CreateVertexBuffer; keeps the storage's capacity.
@@ -70,6 +76,20 @@ class CoreTexture : public Texture {
   std::string source_;
 };
 
+// The kinds of misuse the core notices; each is counted and reported once.
+enum class Misuse {
+  draw_outside_scene,
+  draw_without_buffer,
+  draw_from_locked_buffer,
+  nested_begin_scene,
+  end_scene_without_begin,
+  present_inside_scene,
+  lock_without_unlock,
+  release_while_locked,
+  sprite_outside_scene,
+  count
+};
+
 class DeviceCore : public Device {
  public:
   DeviceCore();
@@ -100,15 +120,24 @@ class DeviceCore : public Device {
   HRESULT CreateTextureFromFile(const char* path, bool use_color_key, D3DCOLOR color_key,
                                 Texture** texture) override;
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
-  void SetDiscard(bool discard) override { discard_ = discard; }
+  void SetDiscard(bool discard) override;
+  bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
+  void AttachRecorder(CallRecorder* recorder) override;
+  void DetachRecorder(CallRecorder* recorder) override;
+  void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
 
   bool in_scene() const { return in_scene_; }
   bool discarding() const { return discard_; }
   const DeviceState& state() const { return state_; }
+  int misuse_count(Misuse kind) const { return misuse_counts_[static_cast<int>(kind)]; }
+  std::size_t live_textures() const { return textures_.size(); }
 
-  // Resource bookkeeping, used by Release().
+  // Resource bookkeeping, used by the resources themselves.
   void release_buffer(CoreBuffer* buffer);
   void release_texture(CoreTexture* texture);
+  HRESULT lock_buffer(CoreBuffer* buffer, std::uint32_t offset, std::uint32_t size,
+                      std::uint8_t** data, DWORD flags);
+  HRESULT unlock_buffer(CoreBuffer* buffer);
 
  protected:
   // Backend hooks. Arguments are already checked; nothing is called while discarding.
@@ -119,15 +148,18 @@ class DeviceCore : public Device {
   virtual HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) = 0;
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
+  virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
+  // Hooks a trace backend uses: an answer forced on the call named `call`
+  // (D3D_OK lets it run), and every DrawPrimitive accepted, discarded or not.
+  virtual HRESULT forced_result(const char* /*call*/) { return D3D_OK; }
+  virtual void draw_accepted(D3DPRIMITIVETYPE /*type*/, std::uint32_t /*start*/,
+                             std::uint32_t /*count*/) {}
 
   // Frees every live resource's backend part and detaches the survivors; a
   // backend calls this while its context still exists.
   void orphan_resources();
-  // Validation shared by DrawPrimitive and the trace: D3D_OK when the draw is sound.
-  HRESULT check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
-                     std::uint32_t primitive_count) const;
-  // True while the sprite drawer's own draw runs.
-  bool drawing_sprite() const { return drawing_sprite_; }
+  // The sprite being drawn while the sprite drawer's own draw runs, else nullptr.
+  const SpriteDraw* drawing_sprite() const { return drawing_sprite_; }
 
   DeviceState state_;
   // A backend that sets this keeps released buffers and hands them out again,
@@ -135,13 +167,31 @@ class DeviceCore : public Device {
   bool pool_buffers_ = false;
 
  private:
+  // Runs one call: the forced answer or `apply`, then the record built by
+  // `describe` for each recorder (built only when someone listens).
+  template <typename Apply, typename Describe>
+  HRESULT traced(const char* call, Apply apply, Describe describe);
+  void publish(const CallRecord& record);
+  void note_misuse(Misuse kind, const CoreBuffer* buffer = nullptr);
+  HRESULT check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
+                     std::uint32_t primitive_count) const;
+  HRESULT apply_transform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix);
+  HRESULT apply_viewport(const D3DVIEWPORT8* viewport);
+  HRESULT apply_light(DWORD index, const D3DLIGHT8* light);
+  HRESULT apply_light_enable(DWORD index, DWORD enable);
+  HRESULT make_vertex_buffer(std::uint32_t length, DWORD usage, DWORD fvf, VertexBuffer** buffer);
+  HRESULT load_texture(const char* path, bool use_color_key, D3DCOLOR color_key, Texture** texture);
+  HRESULT draw_sprite(Texture* texture, const SpriteDraw& sprite);
   CoreBuffer* pooled_buffer(std::uint32_t length);
 
   std::vector<CoreBuffer*> buffers_;
   std::vector<CoreTexture*> textures_;
+  std::vector<CallRecorder*> recorders_;
+  std::function<void(const std::string&)> misuse_reporter_;
+  int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;
+  const SpriteDraw* drawing_sprite_ = nullptr;
   int next_buffer_id_ = 1;
   bool in_scene_ = false;
   bool discard_ = false;
-  bool drawing_sprite_ = false;
 };

@@ -193,8 +193,6 @@ class GlDevice : public DeviceCore {
   ~GlDevice() override;
   bool init(std::string& error);
 
-  bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
-
  protected:
   HRESULT clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                      float z) override;
@@ -202,6 +200,7 @@ class GlDevice : public DeviceCore {
   HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) override;
   CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) override;
   CoreTexture* make_texture(Image& image, const std::string& source) override;
+  bool read_frame_impl(std::vector<std::uint8_t>& rgba) override;
 
  private:
   bool make_back_buffer(std::string& error);
@@ -476,7 +475,7 @@ void GlDevice::apply_stream() {
 }
 
 HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) {
-  const bool sprite = drawing_sprite();
+  const bool sprite = drawing_sprite() != nullptr;
   const std::uint32_t dirty = state_.dirty;
   if ((dirty & DIRTY_RENDER_STATES) != 0) {
     apply_render_states();
@@ -575,7 +574,7 @@ HRESULT GlDevice::present_impl() {
   return D3D_OK;
 }
 
-bool GlDevice::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
+bool GlDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
   rgba.assign(static_cast<std::size_t>(BACK_BUFFER_WIDTH) * BACK_BUFFER_HEIGHT * 4, 0);
   if (!presented_any_) {
     return false;

@@ -57,18 +57,17 @@ void run_show() {
   last_run_failed = false;
   const ShowViewing& viewing = chosen_viewing;
 
-  // The trace sits between the show and the real device for the whole run.
-  Device* const real_device = device;
-  std::unique_ptr<JsonTraceDevice> trace;
-  if (!viewing.trace_file.empty() && real_device != nullptr) {
-    trace = std::make_unique<JsonTraceDevice>(*real_device, viewing.trace_file);
+  // The trace listens to the device for the whole run.
+  std::unique_ptr<JsonTrace> trace;
+  if (!viewing.trace_file.empty() && device != nullptr) {
+    trace = std::make_unique<JsonTrace>(viewing.trace_file);
     if (!trace->ok()) {
       std::fprintf(stderr, "plovermix: cannot write the trace to %s\n", viewing.trace_file.c_str());
       last_run_failed = true;
       request_quit();
       return;
     }
-    device = trace.get();
+    device->AttachRecorder(trace.get());
   }
 
   std::unique_ptr<VirtualClock> clock;
@@ -101,8 +100,10 @@ void run_show() {
     }
     show.teardown();
   }
-  device = real_device;
-  trace.reset();
+  if (trace != nullptr) {
+    device->DetachRecorder(trace.get());
+    trace.reset();
+  }
   if (capture != nullptr) {
     report_missing(*capture);
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "show/bmp_fixture.h"
-#include "show/recording_device.h"
+#include "show/trace_sprites.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ class Sprite2dTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fresh_folder("plovermix-sprite2d");
-    recording = &install_recording_device();
+    trace = &install_trace_device();
   }
   void TearDown() override {
     release_device();
@@ -20,7 +20,7 @@ class Sprite2dTest : public ::testing::Test {
   std::string path(const char* name) const { return (dir / name).string(); }
 
   std::filesystem::path dir;
-  RecordingDevice* recording = nullptr;
+  TraceDevice* trace = nullptr;
 };
 
 TEST_F(Sprite2dTest, FreshOverlayDrawsOpaqueAtOriginFullSizeInItsOwnBracket) {
@@ -28,12 +28,14 @@ TEST_F(Sprite2dTest, FreshOverlayDrawsOpaqueAtOriginFullSizeInItsOwnBracket) {
   sprite2d image(path("a.bmp").c_str(), 0xFF000000u);
   EXPECT_EQ(image.width(), 4);
   EXPECT_EQ(image.height(), 3);
-  recording->forget();
+  trace->clear_trace();
 
   EXPECT_EQ(image.draw(), D3D_OK);
-  EXPECT_EQ(recording->calls,
-            (std::vector<std::string>{"BeginScene", "DrawSprite " + path("a.bmp"), "EndScene"}));
-  const SpriteDraw& d = recording->sprites.at(0).draw;
+  ASSERT_EQ(trace->calls().size(), 3u);
+  EXPECT_EQ(trace->calls()[0], "BeginScene()");
+  EXPECT_EQ(sprite_file(trace->calls()[1]), path("a.bmp"));
+  EXPECT_EQ(trace->calls()[2], "EndScene()");
+  const SpriteDraw& d = trace->draws().at(0).sprite_args;
   EXPECT_EQ(d.color, 0xFFFFFFFFu);
   EXPECT_EQ(d.position_x, 0.0f);
   EXPECT_EQ(d.position_y, 0.0f);
@@ -55,10 +57,10 @@ TEST_F(Sprite2dTest, SettersAndAddersReachTheDraw) {
   image.rotate(0.25f);
   image.set_color(0x66FFFFFFu);
   image.add_color(0x01000000u);
-  recording->forget();
+  trace->clear_trace();
   image.draw();
 
-  const SpriteDraw& d = recording->sprites.at(0).draw;
+  const SpriteDraw& d = trace->draws().at(0).sprite_args;
   EXPECT_EQ(d.position_x, 11.5f);
   EXPECT_EQ(d.position_y, 18.0f);
   EXPECT_EQ(d.scale_x, 1.0f);
@@ -96,15 +98,16 @@ TEST_F(Sprite2dTest, UnloadableFilesGiveAnOverlayThatDrawsNothing) {
 
   for (const char* name : {"missing.bmp", "empty.bmp", "short.bmp", "text.bmp"}) {
     SCOPED_TRACE(name);
-    recording->forget();
+    trace->clear_trace();
     sprite2d image(path(name).c_str(), 0xFF000000u);
     EXPECT_FALSE(image.has_texture());
     EXPECT_EQ(image.load(path(name).c_str(), 0xFF000000u), E_FAIL);
     EXPECT_EQ(image.width(), 0);
     EXPECT_EQ(image.height(), 0);
     EXPECT_EQ(image.draw(), E_FAIL);
-    EXPECT_TRUE(recording->sprites.empty());
-    EXPECT_EQ(recording->open_brackets, 0);
+    EXPECT_TRUE(trace->draws().empty());
+    EXPECT_FALSE(trace->in_scene());
+    EXPECT_TRUE(trace->misuse().empty());
   }
 }
 
@@ -112,15 +115,15 @@ TEST_F(Sprite2dTest, ReleaseFreesTheTextureOnceAndLaterDrawsFail) {
   write_bmp(path("a.bmp"), 2, 2, 0xFFFFFF);
   {
     sprite2d image(path("a.bmp").c_str(), 0xFF000000u);
-    EXPECT_EQ(recording->live_textures, 1);
+    EXPECT_EQ(trace->live_textures(), 1u);
     // Loading again replaces the texture rather than leaking it.
     EXPECT_EQ(image.load(path("a.bmp").c_str(), 0xFF000000u), D3D_OK);
-    EXPECT_EQ(recording->live_textures, 1);
+    EXPECT_EQ(trace->live_textures(), 1u);
     image.release();
-    EXPECT_EQ(recording->live_textures, 0);
+    EXPECT_EQ(trace->live_textures(), 0u);
     EXPECT_EQ(image.draw(), E_FAIL);
   }
-  EXPECT_EQ(recording->live_textures, 0);
+  EXPECT_EQ(trace->live_textures(), 0u);
 }
 
 }  // namespace

@@ -144,4 +144,33 @@ TEST_F(CameraRender, TheQuadMovesAcrossTheScreenAsThePathSays) {
   }
 }
 
+// The core's misuse checks hold on the GL backend too: a draw outside a scene
+// bracket is logged once and traced each time, and the device still answers.
+using InstalledGlDevice = CameraRender;
+
+TEST_F(InstalledGlDevice, ADrawOutsideASceneIsLoggedOnceAndTracedEachTime) {
+  struct Misuses : CallRecorder {
+    void call(const CallRecord&) override {}
+    void misuse(const std::string& what) override { seen.push_back(what); }
+    std::vector<std::string> seen;
+  } trace;
+  device->AttachRecorder(&trace);
+  VertexBuffer* buffer = nullptr;
+  ASSERT_EQ(device->CreateVertexBuffer(3 * 16, 0, FVF_XYZ_DIFFUSE, D3DPOOL_DEFAULT, &buffer),
+            D3D_OK);
+  std::uint8_t* data = nullptr;
+  ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+  std::fill(data, data + 3 * 16, std::uint8_t{0});
+  buffer->Unlock();
+  device->SetStreamSource(0, buffer, 16);
+  device->SetVertexShader(FVF_XYZ_DIFFUSE);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+  device->DetachRecorder(&trace);
+  buffer->Release();
+  const std::string what = "DrawPrimitive outside BeginScene/EndScene";
+  EXPECT_EQ(trace.seen, (std::vector<std::string>{what, what}));
+  EXPECT_EQ(log_text(), "\nDevice misuse: " + what);
+}
+
 }  // namespace

@@ -48,17 +48,12 @@ class MeshDraw : public SceneTest {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
-    auto made = std::make_unique<TraceDevice>();
-    trace = made.get();
-    made->set_keep_vertices(true);
-    install_device(std::move(made));
-    fake = nullptr;
+    trace->set_keep_vertices(true);
   }
   void TearDown() override {
     EXPECT_EQ(trace->misuse(), std::vector<std::string>{});
     SceneTest::TearDown();
   }
-  TraceDevice* trace = nullptr;
 };
 
 using Lines = std::vector<std::string>;

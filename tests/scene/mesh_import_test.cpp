@@ -135,7 +135,7 @@ TEST_F(MeshImport, TextureOfTheFirstMaterialGroup) {
   SceneDesc scene;
   scene.materials = {{"Stone", "stone.bmp"}, {"Wood", "wood.bmp"}};
   scene.meshes = {mesh};
-  writeBytes("wood.bmp", {'B', 'M'});
+  writeImage("wood.bmp");
   ChunkFile file(build_file(scene));
   std::unique_ptr<MeshTexture> texture;
   StdoutCapture out;

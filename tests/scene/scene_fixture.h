@@ -1,6 +1,6 @@
 #pragma once
 // Scene tests run in a fresh folder of their own (the log and the fixture
-// files land there) with a FakeDevice installed as the global device.
+// files land there) with a trace device installed as the global device.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,8 +12,9 @@
 #include <string>
 
 #include "format3ds/stdout_capture.h"
-#include "scene/fake_device.h"
+#include "gfx/trace_device.h"
 #include "shell/base/render_helpers.h"
+#include "showdata/bmp_writer.h"
 #include "showdata/writer3ds.h"
 
 class SceneTest : public testing::Test {
@@ -25,8 +26,8 @@ class SceneTest : public testing::Test {
     folder_ = pattern;
     previous_ = fs::current_path();
     fs::current_path(folder_);
-    auto made = std::make_unique<FakeDevice>();
-    fake = made.get();
+    auto made = std::make_unique<TraceDevice>();
+    trace = made.get();
     install_device(std::move(made));
   }
 
@@ -52,7 +53,12 @@ class SceneTest : public testing::Test {
     ASSERT_TRUE(writer3ds::write_file(name, bytes));
   }
 
-  FakeDevice* fake = nullptr;
+  // A small image the texture loader reads, whatever the file's extension says.
+  void writeImage(const std::string& name) {
+    ASSERT_TRUE(showdata::write_bmp(name, showdata::RgbImage(1, 1, showdata::Rgb{9, 9, 9})));
+  }
+
+  TraceDevice* trace = nullptr;
 
  private:
   std::filesystem::path folder_;

@@ -196,7 +196,7 @@ TEST_F(Textures, UnreadableImageKeepsTheRecord) {
   EXPECT_EQ(record.getTexture(), nullptr);
   EXPECT_STREQ(record.getName(), "missing");
   EXPECT_EQ(record.load("missing.bmp"), 1);
-  writeBytes("found.bmp", {'B', 'M'});
+  writeImage("found.bmp");
   EXPECT_EQ(record.load("found.bmp"), 0);
   EXPECT_STREQ(record.getName(), "found");
   record.dump();
@@ -205,8 +205,8 @@ TEST_F(Textures, UnreadableImageKeepsTheRecord) {
 
 TEST_F(Textures, FileNamesMatchIgnoringCase) {
   std::filesystem::create_directory("maps");
-  writeBytes("maps/wall.jpg", {1});
-  writeBytes("brick.png", {1});
+  writeImage("maps/wall.jpg");
+  writeImage("brick.png");
   EXPECT_EQ(findFileIgnoringCase("maps/WALL.JPG"), "maps/wall.jpg");
   EXPECT_EQ(findFileIgnoringCase("BRICK.PNG"), "brick.png");
   EXPECT_EQ(findFileIgnoringCase("brick.png"), "brick.png");
@@ -215,7 +215,7 @@ TEST_F(Textures, FileNamesMatchIgnoringCase) {
   ASSERT_NE(record.getTexture(), nullptr);
   EXPECT_STREQ(record.getName(), "BRICK");
   { MeshTexture released("brick.png"); }
-  EXPECT_EQ(fake->textures_released, 1);
+  EXPECT_EQ(trace->released_textures(), std::vector<std::string>{"brick.png"});
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "show/bmp_fixture.h"
-#include "show/recording_device.h"
+#include "show/trace_sprites.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ class FrameCaptureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fresh_folder("plovermix-capture");
-    recording = &install_recording_device();
+    trace = &install_trace_device();
   }
   void TearDown() override {
     release_device();
@@ -19,12 +19,12 @@ class FrameCaptureTest : public ::testing::Test {
   }
 
   std::filesystem::path dir;
-  RecordingDevice* recording = nullptr;
+  TraceDevice* trace = nullptr;
 };
 
 // Times come in any order; one frame may be the first to reach several of them.
 TEST_F(FrameCaptureTest, WritesEachTimeOnceAtTheFirstFrameReachingIt) {
-  recording->presented.assign(800 * 600 * 4, 0x80);
+  trace->set_presented_frame(std::vector<std::uint8_t>(800 * 600 * 4, 0x80));
   FrameCapture capture({1000, 0, 990, 1000}, dir.string());
   EXPECT_TRUE(capture.after_present(0));
   EXPECT_TRUE(std::filesystem::exists(dir / "frame-0.png"));
@@ -43,7 +43,7 @@ TEST_F(FrameCaptureTest, ADeviceWithoutPixelsOrAnUnwritableFolderIsAFailure) {
   EXPECT_FALSE(no_pixels.after_present(0));
   EXPECT_FALSE(std::filesystem::exists(dir / "frame-0.png"));
 
-  recording->presented.assign(800 * 600 * 4, 0);
+  trace->set_presented_frame(std::vector<std::uint8_t>(800 * 600 * 4, 0));
   FrameCapture unwritable({0}, (dir / "no" / "such" / "folder").string());
   EXPECT_FALSE(unwritable.after_present(0));
 

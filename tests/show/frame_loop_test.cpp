@@ -52,7 +52,7 @@ class FrameLoop : public ShowFixture {
   void SetUp() override {
     ShowFixture::SetUp();
     ASSERT_TRUE(show.load());
-    recording->forget();
+    trace->clear_trace();
   }
   void TearDown() override {
     show.teardown();  // while the device is still there
@@ -63,13 +63,7 @@ class FrameLoop : public ShowFixture {
     return show.frame_body();
   }
   // Clears of the whole target to black, as the title windows make them.
-  int title_clears() const {
-    int count = 0;
-    for (const std::string& call : recording->calls) {
-      count += call == "Clear 1 FF000000" ? 1 : 0;
-    }
-    return count;
-  }
+  int title_clears() const { return count_calls(CLEAR_BLACK); }
   Show show;
 };
 
@@ -80,19 +74,19 @@ TEST_F(FrameLoop, TitleAFadesWithWrapAndRises) {
   EXPECT_EQ(show.overlays.talvores->color(), 0x00FFFFFFu);
   frame_at(0);
   EXPECT_EQ(show.overlays.talvores->color(), 0x01FFFFFFu);
-  recording->forget();
+  trace->clear_trace();
   frame_at(2000);
-  const std::vector<SpriteDraw> draws = recording->draws_of("Talvores.bmp");
+  const std::vector<SpriteDraw> draws = sprite_draws_of(*trace, "Talvores.bmp");
   ASSERT_EQ(draws.size(), 1u);
   EXPECT_EQ(draws[0].position_y, 398.0f);  // moved up by t / 1000
 }
 
 TEST_F(FrameLoop, SlidePairFadesInAndTakesTurns) {
   frame_at(100);
-  ASSERT_EQ(recording->draws_of("pamo.bmp").size(), 1u);
-  EXPECT_EQ(recording->draws_of("pamo.bmp")[0].color, 0x08FFFFFFu);
-  EXPECT_TRUE(recording->draws_of("vostl.bmp").empty());
-  recording->forget();
+  ASSERT_EQ(sprite_draws_of(*trace, "pamo.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "pamo.bmp")[0].color, 0x08FFFFFFu);
+  EXPECT_TRUE(sprite_draws_of(*trace, "vostl.bmp").empty());
+  trace->clear_trace();
   // 30 steps of 10.2 take pamo below 600; in that frame vostl makes its first step.
   for (int i = 1; i < 30; ++i) {
     frame_at(100);
@@ -100,30 +94,30 @@ TEST_F(FrameLoop, SlidePairFadesInAndTakesTurns) {
   EXPECT_EQ(show.loop.slide_turn, 1);
   EXPECT_EQ(show.overlays.pamo->x(), 900.0f);
   EXPECT_EQ(show.overlays.pamo->color(), 0x00FFFFFFu);
-  ASSERT_EQ(recording->draws_of("vostl.bmp").size(), 1u);
-  EXPECT_FLOAT_EQ(recording->draws_of("vostl.bmp")[0].position_x, 889.8f);
+  ASSERT_EQ(sprite_draws_of(*trace, "vostl.bmp").size(), 1u);
+  EXPECT_FLOAT_EQ(sprite_draws_of(*trace, "vostl.bmp")[0].position_x, 889.8f);
 }
 
 TEST_F(FrameLoop, TitlesAAndBOverlapBetween3000And3999) {
   frame_at(3500);
-  EXPECT_EQ(recording->draws_of("Talvores.bmp").size(), 1u);
-  EXPECT_EQ(recording->draws_of("Presents.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "Talvores.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "Presents.bmp").size(), 1u);
   EXPECT_EQ(title_clears(), 2);
   EXPECT_EQ(show.overlays.talvores->color(), 0x67FFFFFFu);
   // B's clear comes after A's draw, so A's title is erased but still moved.
-  EXPECT_LT(find_call("DrawSprite Talvores.bmp"), find_call("Clear 1 FF000000", 1));
+  EXPECT_LT(find_call("DrawSprite(\"Talvores.bmp\""), find_call(CLEAR_BLACK, 1));
 }
 
 TEST_F(FrameLoop, WindowEdges) {
   frame_at(12600);
-  EXPECT_EQ(recording->draws_of("Presents.bmp").size(), 1u);
-  EXPECT_TRUE(recording->draws_of("clouds.bmp").empty());
+  EXPECT_EQ(sprite_draws_of(*trace, "Presents.bmp").size(), 1u);
+  EXPECT_TRUE(sprite_draws_of(*trace, "clouds.bmp").empty());
   EXPECT_EQ(show.show3d.frames.echec, 0.0f);
-  recording->forget();
+  trace->clear_trace();
 
   frame_at(12601);
-  EXPECT_TRUE(recording->draws_of("Presents.bmp").empty());
-  EXPECT_EQ(recording->draws_of("clouds.bmp").size(), 1u);
+  EXPECT_TRUE(sprite_draws_of(*trace, "Presents.bmp").empty());
+  EXPECT_EQ(sprite_draws_of(*trace, "clouds.bmp").size(), 1u);
   EXPECT_EQ(show.show3d.frames.echec, 1.0f);
   EXPECT_EQ(show.show3d.frames.node, 4.0f);  // the inset ran at 12600 too
 
@@ -133,9 +127,9 @@ TEST_F(FrameLoop, WindowEdges) {
   frame_at(31000);
   EXPECT_EQ(show.show3d.frames.tunnel, 3.0f);
 
-  recording->forget();
+  trace->clear_trace();
   frame_at(100000);
-  EXPECT_EQ(recording->draws_of("vorn.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "vorn.bmp").size(), 1u);
   EXPECT_EQ(show.show3d.frames.greets, 1.0f);
 
   EXPECT_EQ(frame_at(240000), FrameEnd::present);
@@ -146,7 +140,7 @@ TEST_F(FrameLoop, WindowEdges) {
 TEST_F(FrameLoop, CloudsScrollOnePixelPer100Ms) {
   frame_at(12799);
   frame_at(20000);
-  const std::vector<SpriteDraw> draws = recording->draws_of("clouds.bmp");
+  const std::vector<SpriteDraw> draws = sprite_draws_of(*trace, "clouds.bmp");
   ASSERT_EQ(draws.size(), 2u);
   EXPECT_EQ(draws[0].position_x, -1.0f);
   EXPECT_EQ(draws[1].position_x, -74.0f);
@@ -173,15 +167,15 @@ TEST_F(FrameLoop, RandomDrawsOfOneFrame) {
   expected.next();
 
   frame_at(5000);
-  const std::vector<SpriteDraw> tesk = recording->draws_of("tesk.bmp");
+  const std::vector<SpriteDraw> tesk = sprite_draws_of(*trace, "tesk.bmp");
   ASSERT_EQ(tesk.size(), static_cast<std::size_t>(splashes));
   for (std::size_t i = 0; i < tesk.size(); ++i) {
     EXPECT_EQ(tesk[i].position_x, tesk_x[i]);
   }
-  EXPECT_EQ(recording->draws_of("tesk2.bmp").size(), static_cast<std::size_t>(splashes2));
-  EXPECT_EQ(recording->draws_of("trai.bmp").size(), 2u);
-  EXPECT_EQ(recording->draws_of("caca.bmp").size(), 1u);
-  EXPECT_EQ(recording->draws_of("sp1.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "tesk2.bmp").size(), static_cast<std::size_t>(splashes2));
+  EXPECT_EQ(sprite_draws_of(*trace, "trai.bmp").size(), 2u);
+  EXPECT_EQ(sprite_draws_of(*trace, "caca.bmp").size(), 1u);
+  EXPECT_EQ(sprite_draws_of(*trace, "sp1.bmp").size(), 1u);
   EXPECT_EQ(show_rand(), expected.next());
 }
 
@@ -213,7 +207,7 @@ TEST_F(FrameLoop, AFlickerWhoseDrawIsSixNeitherMovesNorShows) {
   trai.set_position(0, 70);
   show_steps::flicker(trai, 2);
   EXPECT_EQ(trai.y(), 70.0f);
-  const SpriteDraw d = recording->draws_of("trai.bmp").back();
+  const SpriteDraw d = sprite_draws_of(*trace, "trai.bmp").back();
   EXPECT_EQ(d.scale_x, 0.0f);
   EXPECT_EQ(d.scale_y, 0.0f);
 
@@ -222,18 +216,12 @@ TEST_F(FrameLoop, AFlickerWhoseDrawIsSixNeitherMovesNorShows) {
   }
   show_steps::flicker(trai, 3);
   EXPECT_EQ(trai.y(), 67.0f);
-  EXPECT_EQ(recording->draws_of("trai.bmp").back().scale_x, 1.0f);
+  EXPECT_EQ(sprite_draws_of(*trace, "trai.bmp").back().scale_x, 1.0f);
 }
 
 class RunShow : public ShowFixture {
  protected:
-  int presents() const {
-    int count = 0;
-    for (const std::string& call : recording->calls) {
-      count += call == "Present" ? 1 : 0;
-    }
-    return count;
-  }
+  int presents() const { return count_calls("Present()"); }
   void TearDown() override {
     set_show_viewing({});
     ShowFixture::TearDown();
@@ -247,7 +235,7 @@ TEST_F(RunShow, EndsUnpresentedPast240000AndAsksToQuit) {
   EXPECT_EQ(presents(), 5 + 2);
   EXPECT_EQ(quit_requested, 1);
   EXPECT_EQ(music.closes, 1);
-  EXPECT_EQ(recording->live_textures, 0);
+  EXPECT_EQ(trace->live_textures(), 0u);
   EXPECT_FALSE(show_failed());
 }
 
@@ -271,7 +259,7 @@ TEST_F(RunShow, FixedStepAdvancesTheVirtualClockPerPresentedFrame) {
   run_show();
   EXPECT_EQ(presents(), 5 + 5);
   // Talvores rises by t/1000 per frame: 0 + 0.25 + 0.5 + 0.75 + 1.0.
-  EXPECT_FLOAT_EQ(recording->draws_of("Talvores.bmp").back().position_y, 397.5f);
+  EXPECT_FLOAT_EQ(sprite_draws_of(*trace, "Talvores.bmp").back().position_y, 397.5f);
 }
 
 }  // namespace

@@ -26,42 +26,43 @@ TEST(JsonTrace, StringsStayValidJsonWhateverTheBytes) {
   EXPECT_EQ(json_number(0.5), "0.5");
 }
 
-// Every call reaches the real device with the real objects, and is written
-// with its arguments by name.
+// Every call the device answers is written with its arguments by name.
 TEST(JsonTrace, PassesCallsOnAndWritesThemAsLines) {
   const std::filesystem::path dir = fresh_folder("plovermix-json-trace");
   write_bmp(dir / "sp1.bmp", 4, 4, 0x0000FF);
   TraceDevice inner;
   {
-    JsonTraceDevice trace(inner, (dir / "trace.jsonl").string());
+    JsonTrace trace((dir / "trace.jsonl").string());
     ASSERT_TRUE(trace.ok());
+    inner.AttachRecorder(&trace);
     trace.frame(0, 16);
     Texture* texture = nullptr;
-    ASSERT_EQ(trace.CreateTextureFromFile((dir / "sp1.bmp").c_str(), true, 0xFF000000u, &texture),
+    ASSERT_EQ(inner.CreateTextureFromFile((dir / "sp1.bmp").c_str(), true, 0xFF000000u, &texture),
               D3D_OK);
     VertexBuffer* buffer = nullptr;
-    ASSERT_EQ(trace.CreateVertexBuffer(3 * 24, 0, FVF_XYZ_DIFFUSE_TEX1, D3DPOOL_DEFAULT, &buffer),
+    ASSERT_EQ(inner.CreateVertexBuffer(3 * 24, 0, FVF_XYZ_DIFFUSE_TEX1, D3DPOOL_DEFAULT, &buffer),
               D3D_OK);
     std::uint8_t* data = nullptr;
     ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
     std::fill(data, data + 3 * 24, std::uint8_t{0});
     buffer->Unlock();
-    trace.SetRenderState(D3DRS_LIGHTING, FALSE);
-    trace.BeginScene();
-    trace.SetStreamSource(0, buffer, 24);
-    trace.SetVertexShader(FVF_XYZ_DIFFUSE_TEX1);
-    trace.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    inner.SetRenderState(D3DRS_LIGHTING, FALSE);
+    inner.BeginScene();
+    inner.SetStreamSource(0, buffer, 24);
+    inner.SetVertexShader(FVF_XYZ_DIFFUSE_TEX1);
+    inner.DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
     SpriteDraw sprite;
     sprite.position_x = 10;
     sprite.position_y = 10;
     sprite.color = 0x33FFFFFFu;
-    trace.DrawSprite(texture, sprite);
-    trace.EndScene();
-    trace.SetStreamSource(0, nullptr, 0);
+    inner.DrawSprite(texture, sprite);
+    inner.EndScene();
+    inner.SetStreamSource(0, nullptr, 0);
     buffer->Release();
     texture->Release();
-    EXPECT_EQ(trace.CreateTextureFromFile((dir / "none.bmp").c_str(), true, 0xFF000000u, &texture),
+    EXPECT_EQ(inner.CreateTextureFromFile((dir / "none.bmp").c_str(), true, 0xFF000000u, &texture),
               E_FAIL);
+    inner.DetachRecorder(&trace);
   }
   EXPECT_TRUE(inner.misuse().empty()) << inner.misuse().front();
   ASSERT_EQ(inner.draws().size(), 2u);
@@ -86,9 +87,34 @@ TEST(JsonTrace, PassesCallsOnAndWritesThemAsLines) {
 
 TEST(JsonTrace, AnUnwritableFileIsReported) {
   TraceDevice inner;
-  JsonTraceDevice trace(inner, "/nonexistent-folder/trace.jsonl");
+  JsonTrace trace("/nonexistent-folder/trace.jsonl");
   EXPECT_FALSE(trace.ok());
-  EXPECT_EQ(trace.Present(), D3D_OK);  // still passes calls on
+  inner.AttachRecorder(&trace);
+  EXPECT_EQ(inner.Present(), D3D_OK);  // the device goes on
+}
+
+// Misuse shows in the trace at each occurrence, and reaches the reporter once per kind.
+TEST(JsonTrace, MisuseIsTracedAndReportedOncePerKind) {
+  const std::filesystem::path dir = fresh_folder("plovermix-json-misuse");
+  std::vector<std::string> reported;
+  TraceDevice inner;
+  inner.SetMisuseReporter([&](const std::string& what) { reported.push_back(what); });
+  {
+    JsonTrace trace((dir / "trace.jsonl").string());
+    inner.AttachRecorder(&trace);
+    inner.EndScene();
+    inner.EndScene();
+    inner.DetachRecorder(&trace);
+  }
+  EXPECT_EQ(reported, std::vector<std::string>{"EndScene without BeginScene"});
+  EXPECT_EQ(inner.misuse_count(Misuse::end_scene_without_begin), 2);
+  EXPECT_EQ(
+      read_lines(dir / "trace.jsonl"),
+      (std::vector<std::string>{"{\"misuse\":\"EndScene without BeginScene\"}",
+                                "{\"call\":\"EndScene\",\"result\":\"D3DERR_INVALIDCALL\"}",
+                                "{\"misuse\":\"EndScene without BeginScene\"}",
+                                "{\"call\":\"EndScene\",\"result\":\"D3DERR_INVALIDCALL\"}"}));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

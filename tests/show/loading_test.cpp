@@ -32,11 +32,11 @@ TEST_F(Loading, FiveScreensInOrderThenTheMusic) {
   ASSERT_TRUE(show.load());
   std::vector<std::vector<std::string>> screens(1);
   std::vector<std::string> clears_before_screen;
-  for (const std::string& call : recording->calls) {
-    if (call == "Present") {
+  for (const std::string& call : trace->calls()) {
+    if (call == "Present()") {
       screens.emplace_back();
-    } else if (call.rfind("DrawSprite ", 0) == 0) {
-      screens.back().push_back(call.substr(11));
+    } else if (!sprite_file(call).empty()) {
+      screens.back().push_back(sprite_file(call));
     }
   }
   ASSERT_EQ(screens.size(), 6u);  // five presents
@@ -49,14 +49,14 @@ TEST_F(Loading, FiveScreensInOrderThenTheMusic) {
   EXPECT_TRUE(screens[5].empty());
 
   // The music starts last, after the fifth screen (3D stage 5 comes between).
-  EXPECT_EQ(recording->calls.back(), "music play");
-  EXPECT_EQ(recording->calls.front(), "Clear 3 FF000000");  // target and depth first
+  EXPECT_EQ(music.calls_before_play, trace->calls().size());
+  EXPECT_EQ(trace->calls().front(), CLEAR_BLACK_AND_DEPTH);  // target and depth first
 
   // Screen 3 draws over the previous frame: no clear between the 2nd and 3rd present.
-  const std::size_t second = find_call("Present", find_call("Present") + 1);
-  const std::size_t third = find_call("Present", second + 1);
+  const std::size_t second = find_call("Present()", find_call("Present()") + 1);
+  const std::size_t third = find_call("Present()", second + 1);
   for (std::size_t i = second; i < third; ++i) {
-    EXPECT_NE(recording->calls[i].rfind("Clear", 0), 0u) << recording->calls[i];
+    EXPECT_NE(trace->calls()[i].rfind("Clear", 0), 0u) << trace->calls()[i];
   }
 }
 
@@ -88,12 +88,8 @@ TEST_F(Loading, ACloseRequestEndsTheShowBeforeTheMusicStarts) {
   }
   EXPECT_EQ(music.plays, 0);
   EXPECT_EQ(music.closes, 1);
-  EXPECT_EQ(recording->live_textures, 0);
-  int presents = 0;
-  for (const std::string& call : recording->calls) {
-    presents += call == "Present" ? 1 : 0;
-  }
-  EXPECT_EQ(presents, 1);
+  EXPECT_EQ(trace->live_textures(), 0u);
+  EXPECT_EQ(count_calls("Present()"), 1);
 }
 
 // Music first, then the overlays in the show's order; nothing outlives it.
@@ -101,18 +97,21 @@ TEST_F(Loading, TeardownOrder) {
   {
     Show show;
     ASSERT_TRUE(show.load());
-    recording->forget();
+    trace->clear_trace();
     show.teardown();
     show.teardown();  // a second teardown finds nothing left
   }
-  std::vector<std::string> expected = {"music close"};
+  EXPECT_EQ(music.closes, 1);
+  EXPECT_EQ(music.releases_before_close, 0u);
+  std::vector<std::string> expected;
   for (const char* name : {"tesk",  "tesk2", "gilb",  "pamo",     "vostl",    "clouds", "zevuvero",
                            "dulam", "trai",  "trai",  "caca",     "caca2",    "sp1",    "vorn",
                            "logo",  "since", "title", "Presents", "Talvores", "orvex"}) {
-    expected.push_back(std::string("Release ") + name + ".bmp");
+    expected.push_back(std::string(name) + ".bmp");
   }
-  EXPECT_EQ(recording->calls, expected);
-  EXPECT_EQ(recording->live_textures, 0);
+  EXPECT_TRUE(trace->calls().empty()) << trace->calls().front();
+  EXPECT_EQ(trace->released_textures(), expected);
+  EXPECT_EQ(trace->live_textures(), 0u);
 }
 
 // Broken images: the show loads and runs on without them.
@@ -134,8 +133,8 @@ TEST_F(Loading, BrokenImagesLeaveOverlaysWithoutTexture) {
     music.at(t);
     EXPECT_EQ(show.frame_body(), FrameEnd::present);
   }
-  EXPECT_EQ(recording->open_brackets, 0);
-  EXPECT_FALSE(recording->nested_bracket);
+  EXPECT_FALSE(trace->in_scene());
+  EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
 }
 
 }  // namespace

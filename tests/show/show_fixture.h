@@ -1,5 +1,5 @@
 #pragma once
-// A show ready to load in a folder of hand-made overlays, on the recording
+// A show ready to load in a folder of hand-made overlays, on the trace
 // device, with a scripted music clock and a scripted window.
 
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 #include "audio/position_source.h"
 #include "math/show_random.h"
 #include "show/bmp_fixture.h"
-#include "show/recording_device.h"
 #include "show/show_window.h"
+#include "show/trace_sprites.h"
 
 // The music's playing position, told by the test; each reading takes the next
 // scripted value, and the last one stays.
@@ -22,6 +22,10 @@ struct ScriptedMusic {
   int plays = 0;
   int closes = 0;
   std::vector<std::string>* log = nullptr;
+  // Where the device's trace stood when the music started and when it closed.
+  const TraceDevice* trace = nullptr;
+  std::size_t calls_before_play = 0;
+  std::size_t releases_before_close = 0;
 
   void at(int position) { positions = {position}; }
 };
@@ -32,6 +36,9 @@ class ScriptedSource : public PositionSource {
   bool play() override {
     ++music_.plays;
     music_.log->push_back("music play");
+    if (music_.trace != nullptr) {
+      music_.calls_before_play = music_.trace->calls().size();
+    }
     return true;
   }
   int position_ms() override {
@@ -44,6 +51,9 @@ class ScriptedSource : public PositionSource {
   void close() override {
     ++music_.closes;
     music_.log->push_back("music close");
+    if (music_.trace != nullptr) {
+      music_.releases_before_close = music_.trace->released_textures().size();
+    }
   }
 
  private:
@@ -77,8 +87,9 @@ class ShowFixture : public ::testing::Test {
     previous_dir = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     show_rand_reset();
-    recording = &install_recording_device();
-    music.log = &recording->calls;
+    trace = &install_trace_device();
+    music.log = &music_log;
+    music.trace = trace;
     set_position_source_factory(
         [this](const char*) { return std::make_unique<ScriptedSource>(music); });
     set_show_window(&window);
@@ -91,19 +102,29 @@ class ShowFixture : public ::testing::Test {
     std::filesystem::remove_all(dir);
   }
 
-  // The index of the first call named `name` at or after `from`.
-  std::size_t find_call(const std::string& name, std::size_t from = 0) const {
-    for (std::size_t i = from; i < recording->calls.size(); ++i) {
-      if (recording->calls[i] == name) {
+  // The index of the first call line starting with `head` at or after `from`.
+  std::size_t find_call(const std::string& head, std::size_t from = 0) const {
+    const std::vector<std::string>& calls = trace->calls();
+    for (std::size_t i = from; i < calls.size(); ++i) {
+      if (calls[i].rfind(head, 0) == 0) {
         return i;
       }
     }
-    return recording->calls.size();
+    return calls.size();
+  }
+  // How many call lines are exactly `line`.
+  int count_calls(const std::string& line) const {
+    int count = 0;
+    for (const std::string& call : trace->calls()) {
+      count += call == line ? 1 : 0;
+    }
+    return count;
   }
 
   std::filesystem::path dir;
   std::filesystem::path previous_dir;
-  RecordingDevice* recording = nullptr;
+  TraceDevice* trace = nullptr;
   ScriptedMusic music;
+  std::vector<std::string> music_log;
   ScriptedWindow window;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gfx/gl_device.h"
+#include "shell/base/log.h"
 
 Device* device = nullptr;
 D3DVIEWPORT8 default_viewport{};
@@ -15,6 +16,11 @@ std::string last_error;
 
 HRESULT install_device(std::unique_ptr<Device> made) {
   owned_device = std::move(made);
+  if (owned_device != nullptr) {
+    // The show never misuses the device; if a change makes it, the log says so once per kind.
+    owned_device->SetMisuseReporter(
+        [](const std::string& what) { write_log("\nDevice misuse: %s", what.c_str()); });
+  }
   device = owned_device.get();
   if (device == nullptr) {
     return E_FAIL;
