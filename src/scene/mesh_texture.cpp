@@ -1,11 +1,7 @@
 #include "scene/mesh_texture.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <system_error>
-
 #include "gfx/device.h"
+#include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 
@@ -14,17 +10,10 @@ namespace {
 Texture* createTexture(const std::string& file) {
   if (!device) return nullptr;
   Texture* made = nullptr;
-  if (FAILED(device->CreateTextureFromFile(findFileIgnoringCase(file).c_str(), false, 0, &made))) {
+  if (FAILED(device->CreateTextureFromFile(find_file_any_case(file).c_str(), false, 0, &made))) {
     return nullptr;
   }
   return made;
-}
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 constexpr D3DCOLORVALUE opaque(float r, float g, float b) { return {r, g, b, 1.0f}; }
@@ -33,22 +22,6 @@ constexpr D3DCOLORVALUE opaque(float r, float g, float b) { return {r, g, b, 1.0
 
 std::string textureBaseName(const std::string& file) {
   return file.size() < 4 ? std::string() : file.substr(0, file.size() - 4);
-}
-
-std::string findFileIgnoringCase(const std::string& file) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path path(file);
-  if (file.empty() || fs::exists(path, error)) return file;
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  const std::string wanted = path.filename().string();
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (sameIgnoringCase(it->path().filename().string(), wanted)) {
-      return (path.has_parent_path() ? folder / it->path().filename() : it->path().filename())
-          .string();
-    }
-  }
-  return file;
 }
 
 MeshTexture::MeshTexture(const char* file) {

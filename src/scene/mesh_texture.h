@@ -49,7 +49,3 @@ class MeshTexture {
 // The file name without its last four characters (".bmp"); names shorter
 // than four characters give "".
 std::string textureBaseName(const std::string& file);
-// `file` as given when it exists, else a file of the same folder whose name
-// differs only in letter case (.3ds files from Windows name "WOOD.BMP" for
-// wood.bmp), else `file` unchanged.
-std::string findFileIgnoringCase(const std::string& file);

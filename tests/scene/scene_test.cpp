@@ -9,6 +9,7 @@
 #include "scene/mesh_texture.h"
 #include "scene/scene3d.h"
 #include "scene/scene_fixture.h"
+#include "shell/base/file_lookup.h"
 
 namespace {
 
@@ -207,10 +208,10 @@ TEST_F(Textures, FileNamesMatchIgnoringCase) {
   std::filesystem::create_directory("maps");
   writeImage("maps/wall.jpg");
   writeImage("brick.png");
-  EXPECT_EQ(findFileIgnoringCase("maps/WALL.JPG"), "maps/wall.jpg");
-  EXPECT_EQ(findFileIgnoringCase("BRICK.PNG"), "brick.png");
-  EXPECT_EQ(findFileIgnoringCase("brick.png"), "brick.png");
-  EXPECT_EQ(findFileIgnoringCase("NONE.PNG"), "NONE.PNG");
+  EXPECT_EQ(find_file_any_case("maps/WALL.JPG"), "maps/wall.jpg");
+  EXPECT_EQ(find_file_any_case("BRICK.PNG"), "brick.png");
+  EXPECT_EQ(find_file_any_case("brick.png"), "brick.png");
+  EXPECT_EQ(find_file_any_case("NONE.PNG"), "NONE.PNG");
   MeshTexture record("BRICK.PNG");
   ASSERT_NE(record.getTexture(), nullptr);
   EXPECT_STREQ(record.getName(), "BRICK");

@@ -41,6 +41,17 @@ TEST_F(FileLookup, OtherCaseIsFoundInTheWorkingFolderAndInASubfolder) {
   EXPECT_EQ(find_file_any_case("sub/node.3ds"), "sub/Node.3DS");
 }
 
+// Directory order differs between disks; name order makes the pick the same everywhere.
+TEST_F(FileLookup, SeveralOtherCasesGiveTheFirstInNameOrder) {
+  touch("eChec.3ds");
+  touch("Echec.3ds");
+  touch("sub/wall.BMP");
+  touch("ECHEC.3ds");
+  touch("sub/WALL.bmp");
+  EXPECT_EQ(find_file_any_case("echec.3DS"), "ECHEC.3ds");
+  EXPECT_EQ(find_file_any_case("sub/Wall.bmp"), "sub/WALL.bmp");
+}
+
 TEST_F(FileLookup, MissingFileKeepsTheShowsSpelling) {
   touch("echec.3ds.bak");
   EXPECT_EQ(find_file_any_case("echec.3DS"), "echec.3DS");
