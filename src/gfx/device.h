@@ -47,6 +47,12 @@ struct SpriteDraw {
   D3DCOLOR color = 0xFFFFFFFFu;
 };
 
+struct PixelSize {
+  int width = 800;
+  int height = 600;
+  bool operator==(const PixelSize&) const = default;
+};
+
 class Device {
  public:
   virtual ~Device() = default;
@@ -102,6 +108,11 @@ class Device {
   // The last presented frame, 800 x 600 RGBA, top row first. False when the
   // backend keeps no pixels.
   virtual bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
+  // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
+  // units; a backend scales them by height / 600. False, with the size kept,
+  // when the backend cannot make a back buffer of that size.
+  virtual bool SetRenderSize(PixelSize size) = 0;
+  virtual PixelSize GetRenderSize() const = 0;
   // Hands every later call and misuse to `recorder` too (the trace), until detached.
   virtual void AttachRecorder(CallRecorder* recorder) = 0;
   virtual void DetachRecorder(CallRecorder* recorder) = 0;

@@ -837,6 +837,14 @@ void DeviceCore::SetDiscard(bool discard) {
       [&] { return Args{arg("discard", Value::boolean(discard))}; });
 }
 
+bool DeviceCore::SetRenderSize(PixelSize size) {
+  if (size.width <= 0 || size.height <= 0 || !resize_impl(size)) {
+    return false;
+  }
+  render_size_ = size;
+  return true;
+}
+
 bool DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
   rgba.clear();
   return read_frame_impl(rgba);

@@ -122,6 +122,8 @@ class DeviceCore : public Device {
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
   void SetDiscard(bool discard) override;
   bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
+  bool SetRenderSize(PixelSize size) override;
+  PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
   void DetachRecorder(CallRecorder* recorder) override;
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
@@ -149,6 +151,8 @@ class DeviceCore : public Device {
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
   virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
+  // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
+  virtual bool resize_impl(PixelSize /*size*/) { return true; }
   // Hooks a trace backend uses: an answer forced on the call named `call`
   // (D3D_OK lets it run), and every DrawPrimitive accepted, discarded or not.
   virtual HRESULT forced_result(const char* /*call*/) { return D3D_OK; }
@@ -191,6 +195,7 @@ class DeviceCore : public Device {
   int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;
   const SpriteDraw* drawing_sprite_ = nullptr;
+  PixelSize render_size_{};
   int next_buffer_id_ = 1;
   bool in_scene_ = false;
   bool discard_ = false;
