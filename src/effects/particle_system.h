@@ -66,6 +66,7 @@ class particle_system {
     return {particles_.data(), static_cast<std::size_t>(count_)};
   }
   const D3DXPLANE& plane() const { return plane_; }
+  const vector3d& gravity() const { return gravity_; }
   const Texture* texture() const { return texture_; }
   float min_speed() const { return min_speed_; }
   // a*x + b*y + c*z + d at p, summed in the precision of the x87 unit:

@@ -7,8 +7,8 @@
 #include "effects/fog.h"
 #include "effects/particle_system.h"
 #include "scene/scene3d.h"
-#include "shell/base/render_helpers.h"
 #include "shell/base/file_lookup.h"
+#include "shell/base/render_helpers.h"
 
 // A fog preset of the show: always the exponential formula.
 struct FogPreset {
@@ -87,8 +87,10 @@ void Show3d::stage1() {
   particle_system& e = *echec_particles;
   t.set_plane_from_points(81, -601, -86, 84, -580, -82, 99, -608, -91);
   t.set_position(81, -601, -86);
-  t.set_direction(-0.185287f, 0.209351f, -0.960126f);
-  t.set_gravity(0.02316087f, -0.02616888f, 0.1200157f);
+  // The jet falls back along its own axis: gravity is exactly -1/8 of the direction.
+  const float axis_x = -0.185287f, axis_y = 0.209351f, axis_z = -0.960126f;
+  t.set_direction(axis_x, axis_y, axis_z);
+  t.set_gravity(-0.125f * axis_x, -0.125f * axis_y, -0.125f * axis_z);
   t.load_texture(data_file("particle.bmp").c_str());
   t.set_life_range(100);
   e.load_texture(data_file("particule2.bmp").c_str());

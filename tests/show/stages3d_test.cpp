@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -142,6 +143,11 @@ TEST_F(Show3dTest, LoadingBuildsEverythingTheScenesNeed) {
   EXPECT_EQ(s.node.camera->viewport->Height, 180u);
   EXPECT_EQ(s.echec_particles->capacity(), 1000);
   EXPECT_EQ(s.tunnel_particles->capacity(), 60);
+  // The tunnel's gravity, bit for bit: (0.0231609, -0.0261689, 0.120016).
+  const vector3d& gravity = s.tunnel_particles->gravity();
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(gravity.getX()), 0x3CBDBBE0u);
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(gravity.getY()), 0xBCD6601Cu);
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(gravity.getZ()), 0x3DF5CAD1u);
   ASSERT_NE(s.echec_particles->texture(), nullptr);
   EXPECT_EQ(s.echec_particles->texture()->source(), "particle.bmp");
   EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
