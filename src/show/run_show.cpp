@@ -7,6 +7,7 @@
 #include "audio/position_source.h"
 #include "audio/virtual_clock.h"
 #include "shell/base/render_helpers.h"
+#include "show/data_files.h"
 #include "show/frame_capture.h"
 #include "show/json_trace.h"
 #include "show/show.h"
@@ -37,6 +38,29 @@ void frame_loop(Show& show, VirtualClock* clock, double step_ms, FrameCapture* c
       clock->advance(step_ms);
     }
   }
+}
+
+void say(const std::string& line) {
+  if (!line.empty()) {
+    std::fflush(stdout);  // after the readers' progress texts, not inside them
+    std::fprintf(stderr, "%s\n", line.c_str());
+  }
+}
+
+// Loads the show, saying first which of its own files are missing and then
+// which textures the scenes name could not be loaded.
+bool load_and_report(Show& show) {
+  say(show_files_report(std::filesystem::current_path().string()));
+  FailedTextures failed;
+  if (device != nullptr) {
+    device->AttachRecorder(&failed);
+  }
+  const bool loaded = show.load();
+  if (device != nullptr) {
+    device->DetachRecorder(&failed);
+  }
+  say(scene_textures_report(failed.files()));
+  return loaded;
 }
 
 void report_missing(const FrameCapture& capture) {
@@ -95,7 +119,7 @@ void run_show() {
     if (trace != nullptr) {
       show.on_frame = [raw = trace.get()](long frame, int t) { raw->frame(frame, t); };
     }
-    if (show.load()) {
+    if (load_and_report(show)) {
       frame_loop(show, clock.get(), step_ms, capture.get());
     }
     show.teardown();

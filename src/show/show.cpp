@@ -1,6 +1,7 @@
 #include "show/show.h"
 
 #include "math/show_random.h"
+#include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
 #include "show/schedule.h"
 #include "show/show_window.h"
@@ -10,8 +11,9 @@ namespace {
 // Every overlay of the show has black as its transparent colour.
 constexpr D3DCOLOR COLOR_KEY = 0xFF000000u;
 
+// Every file is found without regard to case, as on the show's first platform.
 std::unique_ptr<sprite2d> overlay(const char* file) {
-  return std::make_unique<sprite2d>(file, COLOR_KEY);
+  return std::make_unique<sprite2d>(find_file_any_case(file).c_str(), COLOR_KEY);
 }
 
 void place(sprite2d& image, float x, float y, D3DCOLOR color) {
@@ -61,7 +63,8 @@ bool Show::load() {
   loop = LoopState{};
   loop.caca_y = show_rand() % 600;
   loop.caca2_x = show_rand() % 800;
-  music = std::make_unique<music_stream>("vorn.mp3");  // silent until play()
+  music = std::make_unique<music_stream>(
+      find_file_any_case("vorn.mp3").c_str());  // silent until play()
 
   // Slow steps in their order; between them the window keeps answering, and a
   // close request ends the show before the music starts.

@@ -5,7 +5,11 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+#include "show/bmp_fixture.h"
 
 namespace {
 
@@ -70,6 +74,33 @@ TEST(CommandLine, DeviceThatCannotBeCreatedIsAFailureWithItsReason) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("plovermix: cannot create the graphics device: "), std::string::npos)
       << run.output;
+}
+
+// Started in the wrong folder, the show says at once what it lacks, plays on,
+// and ends as usual; a file spelt in other letter case is the show's file.
+TEST(CommandLine, MissingFilesAreNamedInOneLineAndOtherCaseIsFound) {
+  const std::filesystem::path dir = fresh_folder("plovermix-missing");
+  write_bmp(dir / "PRESENTS.BMP", 4, 4, 0xFFFFFF);
+  std::filesystem::create_directory(dir / "gilb.bmp");  // a folder where a file should be
+  const ProgramRun run =
+      run_plovermix("--data " + dir.string() + " --windowed --fixed-step 1000 --trace " +
+                    (dir / "trace.jsonl").string());
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(
+      run.output.find("plovermix: 26 of the show's 28 files are missing from " + dir.string() +
+                      ": vorn.mp3, echec.3ds, tunnel2.3ds, node.3ds, indus.3ds, credits.3ds, "
+                      "greets.3ds, logo.bmp, since.bmp, Talvores.bmp, tesk.bmp,"),
+      std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find(", particule2.bmp; 1 cannot be read: gilb.bmp (use --data DIR)\n"),
+            std::string::npos)
+      << run.output;
+  std::ifstream in(dir / "trace.jsonl");
+  std::stringstream trace;
+  trace << in.rdbuf();
+  EXPECT_NE(trace.str().find("{\"call\":\"DrawSprite\",\"texture\":\"PRESENTS.BMP\""),
+            std::string::npos);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
