@@ -18,7 +18,7 @@ struct FormatLayout {
 };
 
 // Nothing for a format the mesh code does not know.
-const FormatLayout* layoutOf(int format) {
+const FormatLayout* layoutOf(DWORD format) {
   static constexpr FormatLayout xyz_diffuse{
       16, FVF_XYZ_DIFFUSE, false, false, {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
   static constexpr FormatLayout textured{
@@ -28,11 +28,11 @@ const FormatLayout* layoutOf(int format) {
   static constexpr FormatLayout line_strip{
       16, FVF_XYZ_DIFFUSE, false, false, {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
   switch (format) {
-    case FORMAT_XYZ_DIFFUSE:
+    case FVF_XYZ_DIFFUSE:
       return &xyz_diffuse;
-    case FORMAT_XYZ_DIFFUSE_TEX1:
+    case FVF_XYZ_DIFFUSE_TEX1:
       return &textured;
-    case FORMAT_XYZ_NORMAL_DIFFUSE_TEX1:
+    case FVF_XYZ_NORMAL_DIFFUSE_TEX1:
       return &lit;
     case LINE_STRIP_MODE:
       return &line_strip;
@@ -63,7 +63,7 @@ void putRecord(std::uint8_t*& out, const vertex3d& vertex, D3DCOLOR color,
 
 }  // namespace
 
-HRESULT FaceList::buildVertexBuffer(int format) {
+HRESULT FaceList::buildVertexBuffer(DWORD format) {
   if (vertexBuffer_) return D3D_OK;
   const FormatLayout* layout = layoutOf(format);
   if (!layout || getCount() == 0) return D3D_OK;
@@ -92,7 +92,7 @@ HRESULT FaceList::buildVertexBuffer(int format) {
   return D3D_OK;
 }
 
-HRESULT FaceList::drawBuffer(int format) {
+HRESULT FaceList::drawBuffer(DWORD format) {
   if (!device) return E_FAIL;
   device->BeginScene();
   const FormatLayout* layout = layoutOf(format);
@@ -112,17 +112,17 @@ HRESULT FaceList::drawBuffer(int format) {
   return device->EndScene();
 }
 
-HRESULT Mesh3d::draw(int format) {
+HRESULT Mesh3d::draw(DWORD format) {
   if (!device) return E_FAIL;
   if (blendEnabled) {
     set_render_state(D3DRS_ALPHABLENDENABLE, TRUE);
     set_render_state(D3DRS_SRCBLEND, static_cast<DWORD>(srcBlend));
     set_render_state(D3DRS_DESTBLEND, static_cast<DWORD>(destBlend));
   }
-  if (format == FORMAT_XYZ_DIFFUSE_TEX1 || format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1) {
+  if (format == FVF_XYZ_DIFFUSE_TEX1 || format == FVF_XYZ_NORMAL_DIFFUSE_TEX1) {
     device->SetTexture(0, texture_ ? texture_->getTexture() : nullptr);
   }
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 && texture_ && texture_->getMaterial()) {
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1 && texture_ && texture_->getMaterial()) {
     device->SetMaterial(texture_->getMaterial());
   }
   HRESULT result = D3D_OK;

@@ -123,19 +123,21 @@ MeshImportResult loadTexture(ChunkFile& file, const char* name,
   return MESH_LOADED;
 }
 
-Mesh3d::Mesh3d(const char* file, const char* object, int format) {
+Mesh3d::Mesh3d(const char* file, const char* object, DWORD format) {
   ChunkFile reader(file);
   load(reader, object, format);
 }
 
-Mesh3d::Mesh3d(ChunkFile& reader, const char* object, int format) { load(reader, object, format); }
+Mesh3d::Mesh3d(ChunkFile& reader, const char* object, DWORD format) {
+  load(reader, object, format);
+}
 
-void Mesh3d::load(ChunkFile& reader, const char* object, int format) {
+void Mesh3d::load(ChunkFile& reader, const char* object, DWORD format) {
   vertices_ = loadVertexList(reader, object);
   if (!vertices_) write_log("\n%s : Vertex list load problem", object);
   faces_ = loadFaceList(reader, object, vertices_.get());
   if (!faces_) write_log("\n%s : Face list load problem", object);
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 || format == FORMAT_XYZ_DIFFUSE_TEX1) {
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1 || format == FVF_XYZ_DIFFUSE_TEX1) {
     if (loadMapping(reader, object, vertices_.get()) != MESH_LOADED) {
       write_log("\n%s : Mapping coordinates load problem", object);
     }
@@ -144,7 +146,7 @@ void Mesh3d::load(ChunkFile& reader, const char* object, int format) {
     }
   }
   // Lit meshes need vertex normals, which no chunk of the file carries.
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1) computeNormals();
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1) computeNormals();
   vertexFormat = format;
   setName(object);
 }

@@ -32,7 +32,7 @@ Totals loadAll(const std::string& path) {
     names = meshNames(file).value_or(std::vector<std::string>{});
   }
   for (const std::string& name : names) {
-    Mesh3d mesh(path.c_str(), name.c_str(), FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+    Mesh3d mesh(path.c_str(), name.c_str(), FVF_XYZ_NORMAL_DIFFUSE_TEX1);
     ++totals.meshes;
     if (mesh.getVertexList()) totals.vertices += mesh.getVertexList()->getCount();
     if (mesh.getFaceList()) totals.faces += mesh.getFaceList()->getCount();

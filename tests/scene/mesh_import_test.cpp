@@ -188,16 +188,16 @@ TEST_F(MeshImport, LoadingConstructorLogsEachFailedPiece) {
   scene.lights = {{"Omni01", {0, 0, 0}}};
   writeScene("scene.3ds", scene);
   {
-    Mesh3d mesh("scene.3ds", "Bare", FORMAT_XYZ_DIFFUSE_TEX1);
+    Mesh3d mesh("scene.3ds", "Bare", FVF_XYZ_DIFFUSE_TEX1);
     EXPECT_STREQ(mesh.getName(), "Bare");
-    EXPECT_EQ(mesh.vertexFormat, 322);
+    EXPECT_EQ(mesh.vertexFormat, 322u);
     EXPECT_EQ(mesh.blendEnabled, 0);
     EXPECT_EQ(mesh.visible, 1);
     EXPECT_EQ(mesh.getTexture(), nullptr);
   }
   EXPECT_EQ(logText(), "\nBare : Mapping coordinates load problem\nBare : Texture Load problem");
   {
-    Mesh3d light("scene.3ds", "Omni01", FORMAT_XYZ_DIFFUSE);
+    Mesh3d light("scene.3ds", "Omni01", FVF_XYZ_DIFFUSE);
     EXPECT_EQ(light.getVertexList(), nullptr);
     EXPECT_EQ(light.getFaceList(), nullptr);
   }
@@ -211,7 +211,7 @@ TEST_F(MeshImport, Format66ReadsOnlyVerticesAndFaces) {
   scene.meshes = {triangle("Bare")};
   writeScene("scene.3ds", scene);
   StdoutCapture out;
-  Mesh3d mesh("scene.3ds", "Bare", FORMAT_XYZ_DIFFUSE);
+  Mesh3d mesh("scene.3ds", "Bare", FVF_XYZ_DIFFUSE);
   EXPECT_EQ(out.take(),
             "\n4D4D trouve\n3D3D trouve\nobject name : Bare\nnbvert:3\n"
             "\n4D4D trouve\n3D3D trouve\n0x4000 trouve\nobject name : Bare\n");
@@ -221,7 +221,7 @@ TEST_F(MeshImport, Format66ReadsOnlyVerticesAndFaces) {
 
 TEST_F(MeshImport, MissingFileGivesAnEmptyMesh) {
   StdoutCapture out;
-  Mesh3d mesh("absent.3ds", "Box", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  Mesh3d mesh("absent.3ds", "Box", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   EXPECT_EQ(out.take().rfind("pb d'ouverture du fichier", 0), 0u);
   EXPECT_EQ(mesh.getVertexList(), nullptr);
   EXPECT_NE(logText().find("\nBox : Vertex list load problem"), std::string::npos);
@@ -259,7 +259,7 @@ TEST_F(MeshImport, CutFilesKeepWhatWasReadBeforeTheCut) {
   int last_vertices = 0;
   for (std::size_t size = 0; size <= whole.size(); size += 3) {
     writeBytes("cut.3ds", truncated(whole, size));
-    Mesh3d cut("cut.3ds", "Grid", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+    Mesh3d cut("cut.3ds", "Grid", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
     const int vertices = cut.getVertexList() ? cut.getVertexList()->getCount() : 0;
     EXPECT_LE(vertices, 40);
     EXPECT_GE(vertices, last_vertices);  // a longer file never keeps less
