@@ -4,29 +4,28 @@
 #include <vector>
 
 #include "gfx/device.h"
+#include "gfx/device_state.h"
 #include "scene/mesh3d.h"
 #include "shell/base/render_helpers.h"
 
 namespace {
 
+// The record's fields follow from the FVF bits; the colours are the mesh's own.
 struct FormatLayout {
-  std::uint32_t stride;
   DWORD fvf;
-  bool normal;
-  bool mapping;
   D3DCOLOR colors[3];  // corners A, B, C
 };
 
 // Nothing for a format the mesh code does not know.
 const FormatLayout* layoutOf(DWORD format) {
-  static constexpr FormatLayout xyz_diffuse{
-      16, FVF_XYZ_DIFFUSE, false, false, {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
-  static constexpr FormatLayout textured{
-      24, FVF_XYZ_DIFFUSE_TEX1, false, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
-  static constexpr FormatLayout lit{
-      36, FVF_XYZ_NORMAL_DIFFUSE_TEX1, true, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
-  static constexpr FormatLayout line_strip{
-      16, FVF_XYZ_DIFFUSE, false, false, {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
+  static constexpr FormatLayout xyz_diffuse{FVF_XYZ_DIFFUSE,
+                                            {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
+  static constexpr FormatLayout textured{FVF_XYZ_DIFFUSE_TEX1,
+                                         {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout lit{FVF_XYZ_NORMAL_DIFFUSE_TEX1,
+                                    {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout line_strip{FVF_XYZ_DIFFUSE,
+                                           {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
   switch (format) {
     case FVF_XYZ_DIFFUSE:
       return &xyz_diffuse;
@@ -50,12 +49,12 @@ void putRecord(std::uint8_t*& out, const vertex3d& vertex, D3DCOLOR color,
                const FormatLayout& layout) {
   const float position[3] = {vertex.x, vertex.y, vertex.z};
   put(out, position, sizeof position);
-  if (layout.normal) {
+  if ((layout.fvf & D3DFVF_NORMAL) != 0) {
     const float normal[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
     put(out, normal, sizeof normal);
   }
   put(out, &color, sizeof color);
-  if (layout.mapping) {
+  if ((layout.fvf & D3DFVF_TEX1) != 0) {
     const float uv[2] = {vertex.u, vertex.v};
     put(out, uv, sizeof uv);
   }
@@ -69,7 +68,8 @@ HRESULT FaceList::buildVertexBuffer(DWORD format) {
   if (!layout || getCount() == 0) return D3D_OK;
   if (!device) return E_FAIL;
 
-  const std::uint32_t length = 3u * static_cast<std::uint32_t>(getCount()) * layout->stride;
+  const std::uint32_t length =
+      3u * static_cast<std::uint32_t>(getCount()) * fvf_stride(layout->fvf);
   std::vector<std::uint8_t> records(length, 0);
   std::uint8_t* out = records.data();
   for (const auto& face : items_) {
@@ -100,7 +100,7 @@ HRESULT FaceList::drawBuffer(DWORD format) {
   // device gets the bracket only, never a draw with no stream.
   if (layout && vertexBuffer_) {
     const auto faces = static_cast<std::uint32_t>(getCount());
-    device->SetStreamSource(0, vertexBuffer_, layout->stride);
+    device->SetStreamSource(0, vertexBuffer_, fvf_stride(layout->fvf));
     device->SetVertexShader(layout->fvf);
     if (format == LINE_STRIP_MODE) {
       // One strip through every corner in list order: consecutive faces joined.
