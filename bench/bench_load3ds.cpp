@@ -67,7 +67,7 @@ class QuietStdout {
   int saved_;
 };
 
-void BM_LoadScene(benchmark::State& state, int format) {
+void BM_LoadScene(benchmark::State& state, DWORD format) {
   static const std::string path = writeBigScene();
   int faces = 0;
   {
@@ -82,8 +82,9 @@ void BM_LoadScene(benchmark::State& state, int format) {
   state.counters["faces_per_mesh"] = faces;
 }
 
-BENCHMARK_CAPTURE(BM_LoadScene, textured_322, 322)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadScene, lit_338, 338)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadScene, textured_322, FVF_XYZ_DIFFUSE_TEX1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadScene, lit_338, FVF_XYZ_NORMAL_DIFFUSE_TEX1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ChunkFile file(std::vector<std::uint8_t>(data, data + size));
   if (const auto names = meshNames(file)) {
     for (const std::string& name : *names) {
-      for (int format : {FORMAT_XYZ_DIFFUSE, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1}) {
+      for (DWORD format : {FVF_XYZ_DIFFUSE, FVF_XYZ_NORMAL_DIFFUSE_TEX1}) {
         Mesh3d mesh(file, name.c_str(), format);
         mesh.setAmbient(1.0f, 1.0f, 1.0f);
       }
@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& name : *names) loadLight(file, name.c_str());
   }
   // A name that is nowhere: every scan runs to the end.
-  Mesh3d absent(file, "\x01", FORMAT_XYZ_DIFFUSE_TEX1);
+  Mesh3d absent(file, "\x01", FVF_XYZ_DIFFUSE_TEX1);
   return 0;
 }

@@ -30,14 +30,14 @@ void Camera3d::setup_matrices() {
   const D3DXVECTOR3 target_position = key_position(target);
   D3DXMatrixLookAtLH(&view, &eye_position, &target_position, &up);
   if (device->SetTransform(D3DTS_VIEW, &view) == D3DERR_INVALIDCALL) {
-    camera_error(3);
+    camera_error(CAMERA_SET_TRANSFORM_REFUSED);
   }
   if (D3DXMatrixPerspectiveFovLH(&projection, CAMERA_FIELD_OF_VIEW, CAMERA_ASPECT, CAMERA_NEAR,
                                  CAMERA_FAR) == nullptr) {
-    camera_error(4);
+    camera_error(CAMERA_PERSPECTIVE_NOT_BUILT);
   }
   if (device->SetTransform(D3DTS_PROJECTION, &projection) == D3DERR_INVALIDCALL) {
-    camera_error(3);
+    camera_error(CAMERA_SET_TRANSFORM_REFUSED);
   }
 }
 
@@ -106,7 +106,7 @@ void Camera3d::place_camera(std::int32_t frame) {
 
 void Camera3d::draw_with(Scene3d& scene, std::int32_t frame, void (*draw_meshes)(Scene3d&)) {
   if (keys == nullptr) {
-    camera_error(2);
+    camera_error(CAMERA_NO_PATH);
     // A viewport that clear_viewport left set would confine every later clear
     // and draw of the frame to the inset.
     if (viewport_left_set) {

@@ -59,11 +59,11 @@ class Camera3d {
   Camera3d(const Camera3d&) = delete;
   Camera3d& operator=(const Camera3d&) = delete;
 
-  // 0, or the failed step (KeyImportResult). Called once, on a fresh camera.
+  // KEYS_LOADED, or the step that failed. Called once, on a fresh camera.
   // Records are spaced evenly over the frame range. Two single-key tracks
   // make no records; a single-key track holds its key while the other track
   // moves; tracks of different lengths are cut to the shorter.
-  std::int32_t load_keys(ChunkFile& file, const char* cameraName);
+  KeyImportResult load_keys(ChunkFile& file, const char* cameraName);
   // frameDeb and frameFin from the keyframer's frame range; 0 and 0 when the
   // file has none.
   void read_frame_range(ChunkFile& file);

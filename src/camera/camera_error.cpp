@@ -2,18 +2,18 @@
 
 #include "shell/base/log.h"
 
-void camera_error(std::int32_t code) {
+void camera_error(CameraErrorCode code) {
   switch (code) {
-    case 1:
+    case CAMERA_LOAD_PROBLEM:
       report_load_result(code);
       break;
-    case 2:
+    case CAMERA_NO_PATH:
       write_log("\nCamera draw impossible : no path");
       break;
-    case 3:
+    case CAMERA_SET_TRANSFORM_REFUSED:
       write_log("\nCamera SetTransform error");
       break;
-    case 4:
+    case CAMERA_PERSPECTIVE_NOT_BUILT:
       write_log("\nCamera MatrixPerspective error");
       break;
     default:

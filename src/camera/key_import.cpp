@@ -110,7 +110,7 @@ void Camera3d::append_key(const CameraKey& key) {
   keyCount = static_cast<std::int32_t>(keyIndex.size());
 }
 
-std::int32_t Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
+KeyImportResult Camera3d::load_keys(ChunkFile& file, const char* cameraName) {
   if (!file.isOpen()) {
     return KEYS_NO_MAIN;
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "gfx/device_state.h"
 #include "math/show_random.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
@@ -198,11 +199,11 @@ void particle_system::render() {
 
   set_render_state(D3DRS_POINTSPRITEENABLE, TRUE);
   set_render_state(D3DRS_POINTSCALEENABLE, FALSE);
-  set_render_state(D3DRS_POINTSIZE, float_bits(POINT_SIZE));
-  set_render_state(D3DRS_POINTSIZE_MIN, float_bits(POINT_SIZE_MIN));
-  set_render_state(D3DRS_POINTSCALE_A, float_bits(POINT_SCALE_A));
-  set_render_state(D3DRS_POINTSCALE_B, float_bits(POINT_SCALE_B));
-  set_render_state(D3DRS_POINTSCALE_C, float_bits(POINT_SCALE_C));
+  set_render_state(D3DRS_POINTSIZE, float_state_bits(POINT_SIZE));
+  set_render_state(D3DRS_POINTSIZE_MIN, float_state_bits(POINT_SIZE_MIN));
+  set_render_state(D3DRS_POINTSCALE_A, float_state_bits(POINT_SCALE_A));
+  set_render_state(D3DRS_POINTSCALE_B, float_state_bits(POINT_SCALE_B));
+  set_render_state(D3DRS_POINTSCALE_C, float_state_bits(POINT_SCALE_C));
   set_render_state(D3DRS_LIGHTING, FALSE);
 
   device->BeginScene();

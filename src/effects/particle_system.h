@@ -28,7 +28,7 @@ struct particle3d {
   std::int32_t life = 0;
 };
 
-// One vertex of the point draw (x y z colour, format 0x42).
+// One vertex of the point draw (x y z colour: FVF_XYZ_DIFFUSE).
 struct point_vertex {
   float x, y, z;
   D3DCOLOR diffuse;

@@ -5,6 +5,7 @@
 //
 //   DeviceState::DeviceState()   Direct3D 8's defaults for a new device
 //   float_state(s), bool_state(s) read a render state as float or boolean
+//   float_state_bits(value)      a float as the render state that carries it
 //   identity_matrix()
 //   multiply(a, b)               row-vector product a * b
 //   fvf_stride(fvf)              bytes per vertex, 0 for formats we cannot draw
@@ -69,6 +70,7 @@ struct DeviceState {
 
 D3DMATRIX identity_matrix();
 D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b);
+// Float render states travel as their 32-bit patterns.
 DWORD float_state_bits(float value);
 // Bytes per vertex of an FVF code we can draw; 0 for any other code.
 std::uint32_t fvf_stride(DWORD fvf);

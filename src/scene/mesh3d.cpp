@@ -2,7 +2,7 @@
 
 #include "shell/base/log.h"
 
-Mesh3d::Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, int format)
+Mesh3d::Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, DWORD format)
     : vertexFormat(format), faces_(std::move(faces)), vertices_(std::move(vertices)) {}
 
 Mesh3d::~Mesh3d() {

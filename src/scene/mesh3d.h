@@ -24,10 +24,10 @@
 
 class Mesh3d {
  public:
-  Mesh3d(const char* file, const char* object, int format);
+  Mesh3d(const char* file, const char* object, DWORD format);
   // The same from a reader already open (each piece rewinds it).
-  Mesh3d(ChunkFile& file, const char* object, int format);
-  Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, int format);
+  Mesh3d(ChunkFile& file, const char* object, DWORD format);
+  Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, DWORD format);
   ~Mesh3d();
   Mesh3d(const Mesh3d&) = delete;
   Mesh3d& operator=(const Mesh3d&) = delete;
@@ -53,7 +53,7 @@ class Mesh3d {
   void computeNormals();
 
   HRESULT draw() { return draw(vertexFormat); }
-  HRESULT draw(int format);
+  HRESULT draw(DWORD format);
 
   void dumpVertices() const;
   void dumpFaces() const;
@@ -63,14 +63,14 @@ class Mesh3d {
   MeshTexture* getTexture() const { return texture_.get(); }
   void setTexture(std::unique_ptr<MeshTexture> texture) { texture_ = std::move(texture); }
 
-  std::int32_t vertexFormat = 0;
+  DWORD vertexFormat = 0;
   std::int32_t srcBlend = D3DBLEND_ONE;
   std::int32_t destBlend = D3DBLEND_ZERO;
   std::int32_t blendEnabled = 0;
   std::int32_t visible = 1;
 
  private:
-  void load(ChunkFile& reader, const char* object, int format);
+  void load(ChunkFile& reader, const char* object, DWORD format);
   MeshTexture& textureRecord();
 
   std::optional<std::string> name_;

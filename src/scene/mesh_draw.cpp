@@ -4,35 +4,34 @@
 #include <vector>
 
 #include "gfx/device.h"
+#include "gfx/device_state.h"
 #include "scene/mesh3d.h"
 #include "shell/base/render_helpers.h"
 
 namespace {
 
+// The record's fields follow from the FVF bits; the colours are the mesh's own.
 struct FormatLayout {
-  std::uint32_t stride;
   DWORD fvf;
-  bool normal;
-  bool mapping;
   D3DCOLOR colors[3];  // corners A, B, C
 };
 
 // Nothing for a format the mesh code does not know.
-const FormatLayout* layoutOf(int format) {
-  static constexpr FormatLayout xyz_diffuse{
-      16, FVF_XYZ_DIFFUSE, false, false, {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
-  static constexpr FormatLayout textured{
-      24, FVF_XYZ_DIFFUSE_TEX1, false, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
-  static constexpr FormatLayout lit{
-      36, FVF_XYZ_NORMAL_DIFFUSE_TEX1, true, true, {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
-  static constexpr FormatLayout line_strip{
-      16, FVF_XYZ_DIFFUSE, false, false, {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
+const FormatLayout* layoutOf(DWORD format) {
+  static constexpr FormatLayout xyz_diffuse{FVF_XYZ_DIFFUSE,
+                                            {0x0000FFFFu, 0x00FF00FFu, 0x00FFFF00u}};
+  static constexpr FormatLayout textured{FVF_XYZ_DIFFUSE_TEX1,
+                                         {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout lit{FVF_XYZ_NORMAL_DIFFUSE_TEX1,
+                                    {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu}};
+  static constexpr FormatLayout line_strip{FVF_XYZ_DIFFUSE,
+                                           {0x000000FFu, 0x000000FFu, 0x0000FFFFu}};
   switch (format) {
-    case FORMAT_XYZ_DIFFUSE:
+    case FVF_XYZ_DIFFUSE:
       return &xyz_diffuse;
-    case FORMAT_XYZ_DIFFUSE_TEX1:
+    case FVF_XYZ_DIFFUSE_TEX1:
       return &textured;
-    case FORMAT_XYZ_NORMAL_DIFFUSE_TEX1:
+    case FVF_XYZ_NORMAL_DIFFUSE_TEX1:
       return &lit;
     case LINE_STRIP_MODE:
       return &line_strip;
@@ -50,12 +49,12 @@ void putRecord(std::uint8_t*& out, const vertex3d& vertex, D3DCOLOR color,
                const FormatLayout& layout) {
   const float position[3] = {vertex.x, vertex.y, vertex.z};
   put(out, position, sizeof position);
-  if (layout.normal) {
+  if ((layout.fvf & D3DFVF_NORMAL) != 0) {
     const float normal[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
     put(out, normal, sizeof normal);
   }
   put(out, &color, sizeof color);
-  if (layout.mapping) {
+  if ((layout.fvf & D3DFVF_TEX1) != 0) {
     const float uv[2] = {vertex.u, vertex.v};
     put(out, uv, sizeof uv);
   }
@@ -63,13 +62,14 @@ void putRecord(std::uint8_t*& out, const vertex3d& vertex, D3DCOLOR color,
 
 }  // namespace
 
-HRESULT FaceList::buildVertexBuffer(int format) {
+HRESULT FaceList::buildVertexBuffer(DWORD format) {
   if (vertexBuffer_) return D3D_OK;
   const FormatLayout* layout = layoutOf(format);
   if (!layout || getCount() == 0) return D3D_OK;
   if (!device) return E_FAIL;
 
-  const std::uint32_t length = 3u * static_cast<std::uint32_t>(getCount()) * layout->stride;
+  const std::uint32_t length =
+      3u * static_cast<std::uint32_t>(getCount()) * fvf_stride(layout->fvf);
   std::vector<std::uint8_t> records(length, 0);
   std::uint8_t* out = records.data();
   for (const auto& face : items_) {
@@ -92,7 +92,7 @@ HRESULT FaceList::buildVertexBuffer(int format) {
   return D3D_OK;
 }
 
-HRESULT FaceList::drawBuffer(int format) {
+HRESULT FaceList::drawBuffer(DWORD format) {
   if (!device) return E_FAIL;
   device->BeginScene();
   const FormatLayout* layout = layoutOf(format);
@@ -100,7 +100,7 @@ HRESULT FaceList::drawBuffer(int format) {
   // device gets the bracket only, never a draw with no stream.
   if (layout && vertexBuffer_) {
     const auto faces = static_cast<std::uint32_t>(getCount());
-    device->SetStreamSource(0, vertexBuffer_, layout->stride);
+    device->SetStreamSource(0, vertexBuffer_, fvf_stride(layout->fvf));
     device->SetVertexShader(layout->fvf);
     if (format == LINE_STRIP_MODE) {
       // One strip through every corner in list order: consecutive faces joined.
@@ -112,17 +112,17 @@ HRESULT FaceList::drawBuffer(int format) {
   return device->EndScene();
 }
 
-HRESULT Mesh3d::draw(int format) {
+HRESULT Mesh3d::draw(DWORD format) {
   if (!device) return E_FAIL;
   if (blendEnabled) {
     set_render_state(D3DRS_ALPHABLENDENABLE, TRUE);
     set_render_state(D3DRS_SRCBLEND, static_cast<DWORD>(srcBlend));
     set_render_state(D3DRS_DESTBLEND, static_cast<DWORD>(destBlend));
   }
-  if (format == FORMAT_XYZ_DIFFUSE_TEX1 || format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1) {
+  if (format == FVF_XYZ_DIFFUSE_TEX1 || format == FVF_XYZ_NORMAL_DIFFUSE_TEX1) {
     device->SetTexture(0, texture_ ? texture_->getTexture() : nullptr);
   }
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 && texture_ && texture_->getMaterial()) {
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1 && texture_ && texture_->getMaterial()) {
     device->SetMaterial(texture_->getMaterial());
   }
   HRESULT result = D3D_OK;

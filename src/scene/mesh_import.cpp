@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "format3ds/object_lookup.h"
 #include "scene/mesh3d.h"
 #include "shell/base/log.h"
 
@@ -71,10 +70,13 @@ std::unique_ptr<FaceList> loadFaceList(ChunkFile& file, const char* name, Vertex
   return faces;
 }
 
-int loadMapping(ChunkFile& file, const char* name, VertexList* vertices) {
-  if (const ObjectLookup found = findObject(file, name, {}); found != OBJECT_FOUND) return found;
-  if (file.findChunk(CHUNK_TRIMESH) == -1) return 4;
-  if (file.findChunk(CHUNK_MAPPING) == -1) return 5;
+MeshImportResult loadMapping(ChunkFile& file, const char* name, VertexList* vertices) {
+  // The lookup's codes are the first of ours, value for value.
+  if (const ObjectLookup found = findObject(file, name, {}); found != OBJECT_FOUND) {
+    return static_cast<MeshImportResult>(found);
+  }
+  if (file.findChunk(CHUNK_TRIMESH) == -1) return MESH_NO_TRIMESH;
+  if (file.findChunk(CHUNK_MAPPING) == -1) return MAPPING_NO_COORDINATES;
   const int count = readCount(file);
   // Entries beyond the vertex count have no vertex to go to: not stored.
   const int stored = vertices ? std::min(count, vertices->getCount()) : 0;
@@ -86,62 +88,65 @@ int loadMapping(ChunkFile& file, const char* name, VertexList* vertices) {
     (*vertices)[i]->v = v < 0.0f ? v + 1.0f : v;
   }
   std::printf("\n");
-  return 0;
+  return MESH_LOADED;
 }
 
-int loadTexture(ChunkFile& file, const char* name, std::unique_ptr<MeshTexture>& texture) {
+MeshImportResult loadTexture(ChunkFile& file, const char* name,
+                             std::unique_ptr<MeshTexture>& texture) {
   if (const ObjectLookup found = findObject(file, name, {.object_found = true});
       found != OBJECT_FOUND) {
-    return found;
+    return static_cast<MeshImportResult>(found);
   }
-  if (file.findChunk(CHUNK_TRIMESH) == -1) return 4;
-  if (file.findChunk(CHUNK_FACES) == -1) return 5;
+  if (file.findChunk(CHUNK_TRIMESH) == -1) return MESH_NO_TRIMESH;
+  if (file.findChunk(CHUNK_FACES) == -1) return TEXTURE_NO_FACES;
   const int face_count = readCount(file);
   if (face_count > 0) file.seek(std::int64_t{face_count} * 8);
-  if (file.findChunk(CHUNK_FACE_MATERIAL) == -1) return 6;
+  if (file.findChunk(CHUNK_FACE_MATERIAL) == -1) return TEXTURE_NO_FACE_MATERIAL;
   char material[CHUNK_NAME_SIZE];
   file.readName(material);
 
   file.rewind();
-  if (file.findChunk(CHUNK_MAIN) == -1) return 11;
-  if (file.findChunk(CHUNK_EDITOR) == -1) return 12;
+  if (file.findChunk(CHUNK_MAIN) == -1) return TEXTURE_MATERIALS_NO_MAIN;
+  if (file.findChunk(CHUNK_EDITOR) == -1) return TEXTURE_MATERIALS_NO_EDITOR;
   for (;;) {
-    if (file.findChunk(CHUNK_MATERIAL) == -1) return 7;
-    if (file.findChunk(CHUNK_MATERIAL_NAME) == -1) return 8;
+    if (file.findChunk(CHUNK_MATERIAL) == -1) return TEXTURE_MATERIAL_NOT_FOUND;
+    if (file.findChunk(CHUNK_MATERIAL_NAME) == -1) return TEXTURE_MATERIAL_WITHOUT_NAME;
     char candidate[CHUNK_NAME_SIZE];
     file.readName(candidate);
     if (std::strcmp(candidate, material) == 0) break;
   }
-  if (file.findChunk(CHUNK_TEXTURE_MAP) == -1) return 10;
-  if (file.findChunk(CHUNK_MAP_FILE) == -1) return 9;
+  if (file.findChunk(CHUNK_TEXTURE_MAP) == -1) return TEXTURE_NO_TEXTURE_MAP;
+  if (file.findChunk(CHUNK_MAP_FILE) == -1) return TEXTURE_NO_MAP_FILE;
   char image[CHUNK_NAME_SIZE];
   file.readName(image);
   texture = std::make_unique<MeshTexture>(image);
-  return 0;
+  return MESH_LOADED;
 }
 
-Mesh3d::Mesh3d(const char* file, const char* object, int format) {
+Mesh3d::Mesh3d(const char* file, const char* object, DWORD format) {
   ChunkFile reader(file);
   load(reader, object, format);
 }
 
-Mesh3d::Mesh3d(ChunkFile& reader, const char* object, int format) { load(reader, object, format); }
+Mesh3d::Mesh3d(ChunkFile& reader, const char* object, DWORD format) {
+  load(reader, object, format);
+}
 
-void Mesh3d::load(ChunkFile& reader, const char* object, int format) {
+void Mesh3d::load(ChunkFile& reader, const char* object, DWORD format) {
   vertices_ = loadVertexList(reader, object);
   if (!vertices_) write_log("\n%s : Vertex list load problem", object);
   faces_ = loadFaceList(reader, object, vertices_.get());
   if (!faces_) write_log("\n%s : Face list load problem", object);
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 || format == FORMAT_XYZ_DIFFUSE_TEX1) {
-    if (loadMapping(reader, object, vertices_.get()) != 0) {
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1 || format == FVF_XYZ_DIFFUSE_TEX1) {
+    if (loadMapping(reader, object, vertices_.get()) != MESH_LOADED) {
       write_log("\n%s : Mapping coordinates load problem", object);
     }
-    if (loadTexture(reader, object, texture_) != 0) {
+    if (loadTexture(reader, object, texture_) != MESH_LOADED) {
       write_log("\n%s : Texture Load problem", object);
     }
   }
   // Lit meshes need vertex normals, which no chunk of the file carries.
-  if (format == FORMAT_XYZ_NORMAL_DIFFUSE_TEX1) computeNormals();
+  if (format == FVF_XYZ_NORMAL_DIFFUSE_TEX1) computeNormals();
   vertexFormat = format;
   setName(object);
 }

@@ -19,11 +19,9 @@
 
 class VertexBuffer;
 
-// Vertex format codes a mesh is loaded and drawn with.
-constexpr int LINE_STRIP_MODE = 1;
-constexpr int FORMAT_XYZ_DIFFUSE = 66;
-constexpr int FORMAT_XYZ_DIFFUSE_TEX1 = 322;
-constexpr int FORMAT_XYZ_NORMAL_DIFFUSE_TEX1 = 338;
+// A mesh is loaded and drawn with one of the FVF_XYZ_* codes (d3d_types.h),
+// or with this one: its corners as one line strip, in FVF_XYZ_DIFFUSE records.
+constexpr DWORD LINE_STRIP_MODE = 1;
 
 struct vertex3d {
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -99,9 +97,9 @@ class FaceList : public FixedList<face3d> {
   // Turns the faces into three vertex records each, once: 0 when built or
   // already there (or for an unknown format), E_FAIL when the device
   // refuses to create or lock the buffer.
-  HRESULT buildVertexBuffer(int format);
+  HRESULT buildVertexBuffer(DWORD format);
   // One draw inside its own scene bracket; the result of EndScene.
-  HRESULT drawBuffer(int format);
+  HRESULT drawBuffer(DWORD format);
   VertexBuffer* getVertexBuffer() const { return vertexBuffer_; }
 
  private:

@@ -19,7 +19,7 @@ int indexOfName(const std::vector<std::unique_ptr<T>>& items, const char* name) 
 
 }  // namespace
 
-void Scene3d::loadMeshes(const char* file, int format) {
+void Scene3d::loadMeshes(const char* file, DWORD format) {
   // One reader serves the name list and every mesh: each import rewinds it,
   // so this reads as reopening the file per mesh would, without rereading it.
   ChunkFile reader(file);

@@ -16,7 +16,7 @@
 
 class Scene3d {
  public:
-  void loadMeshes(const char* file, int format);
+  void loadMeshes(const char* file, DWORD format);
   void loadLights(const char* file);
 
   Mesh3d* findMesh(const char* name) const;

@@ -29,7 +29,7 @@ void make_view(SceneView& view, const char* camera_file, const char* camera_name
   view.camera = std::make_unique<Camera3d>(data_file(camera_file).c_str(), camera_name);
 }
 
-void load_meshes(SceneView& view, const char* file, int format) {
+void load_meshes(SceneView& view, const char* file, DWORD format) {
   view.scene->loadMeshes(data_file(file).c_str(), format);
 }
 
@@ -108,22 +108,22 @@ void Show3d::stage1() {
 }
 
 void Show3d::stage2() {
-  load_meshes(echec, "echec.3ds", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  load_meshes(echec, "echec.3ds", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   load_lights(echec, "echec.3ds");
 }
 
 void Show3d::stage3() {
-  load_meshes(tunnel, "tunnel2.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  load_meshes(tunnel, "tunnel2.3ds", FVF_XYZ_DIFFUSE_TEX1);
   tunnel.scene->moveToEnd("tunnel");
-  load_meshes(greets, "greets.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  load_meshes(greets, "greets.3ds", FVF_XYZ_DIFFUSE_TEX1);
 }
 
-void Show3d::stage4() { load_meshes(node, "node.3ds", FORMAT_XYZ_DIFFUSE_TEX1); }
+void Show3d::stage4() { load_meshes(node, "node.3ds", FVF_XYZ_DIFFUSE_TEX1); }
 
 void Show3d::stage5() {
-  load_meshes(indus, "indus.3ds", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  load_meshes(indus, "indus.3ds", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   load_lights(indus, "indus.3ds");
-  load_meshes(credits, "credits.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  load_meshes(credits, "credits.3ds", FVF_XYZ_DIFFUSE_TEX1);
 
   set_render_state(D3DRS_CULLMODE, D3DCULL_NONE);
   set_render_state(D3DRS_LIGHTING, FALSE);

@@ -41,14 +41,14 @@ std::vector<std::uint8_t> with_keyframer(Chunk keyframer) {
 }
 
 struct Loaded {
-  std::int32_t result;
+  KeyImportResult result;
   std::unique_ptr<Camera3d> camera;
 };
 
 Loaded load(std::vector<std::uint8_t> bytes, const char* name) {
   ChunkFile file(std::move(bytes));
   auto camera = std::make_unique<Camera3d>();
-  const std::int32_t result = camera->load_keys(file, name);
+  const KeyImportResult result = camera->load_keys(file, name);
   return {result, std::move(camera)};
 }
 
@@ -179,7 +179,7 @@ TEST(KeyImport, EachMissingPieceHasItsResultAndLeavesNoRecords) {
   struct Case {
     const char* what;
     std::vector<std::uint8_t> bytes;
-    std::int32_t result;
+    KeyImportResult result;
   };
   const std::vector<Case> cases = {
       {"no main chunk", Chunk(0x1234).u32(0).bytes(), KEYS_NO_MAIN},

@@ -31,8 +31,7 @@ std::unique_ptr<Mesh3d> mesh_of(int faces, bool blended = false, bool visible = 
   for (int i = 0; i < faces; ++i) {
     face_list->add(std::make_unique<face3d>((*vertices)[0], (*vertices)[1], (*vertices)[2]));
   }
-  auto mesh =
-      std::make_unique<Mesh3d>(std::move(vertices), std::move(face_list), FORMAT_XYZ_DIFFUSE);
+  auto mesh = std::make_unique<Mesh3d>(std::move(vertices), std::move(face_list), FVF_XYZ_DIFFUSE);
   if (blended) mesh->setBlend(D3DBLEND_SRCALPHA, D3DBLEND_ONE);
   mesh->visible = visible ? 1 : 0;
   return mesh;
@@ -314,13 +313,13 @@ TEST_F(SceneDraw, LightsGoOnBeforeTheMeshesAndOffAfterEvenWithNothingToDraw) {
 using CameraError = InFreshFolder;
 
 TEST_F(CameraError, WritesTheLineOfItsCodeAndNothingForOthers) {
-  camera_error(5);
-  camera_error(0);
+  camera_error(static_cast<CameraErrorCode>(5));
+  camera_error(static_cast<CameraErrorCode>(0));
   EXPECT_EQ(log_text(), "");
-  camera_error(1);
-  camera_error(2);
-  camera_error(3);
-  camera_error(4);
+  camera_error(CAMERA_LOAD_PROBLEM);
+  camera_error(CAMERA_NO_PATH);
+  camera_error(CAMERA_SET_TRANSFORM_REFUSED);
+  camera_error(CAMERA_PERSPECTIVE_NOT_BUILT);
   EXPECT_EQ(log_text(),
             "\nCamera load problem : 1\nCamera draw impossible : no path\nCamera SetTransform "
             "error\nCamera MatrixPerspective error");

@@ -116,7 +116,7 @@ class CameraRender : public InFreshFolder {
 TEST_F(CameraRender, TheQuadMovesAcrossTheScreenAsThePathSays) {
   write_scene();
   Scene3d scene;
-  scene.loadMeshes(path("quad.3ds").c_str(), FORMAT_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes(path("quad.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
   ASSERT_EQ(scene.getMeshCount(), 1);
   Camera3d camera(path("quad.3ds").c_str(), "Camera01");
   ASSERT_EQ(camera.keyCount, 5);

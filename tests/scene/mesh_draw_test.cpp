@@ -13,7 +13,7 @@
 namespace {
 
 // n faces over their own three vertices each, corner A at (i, 0, 0).
-std::unique_ptr<Mesh3d> handMesh(int faces, int format) {
+std::unique_ptr<Mesh3d> handMesh(int faces, DWORD format) {
   auto vertices = std::make_unique<VertexList>(3 * faces);
   auto list = std::make_unique<FaceList>(faces);
   for (int i = 0; i < faces; ++i) {
@@ -59,7 +59,7 @@ class MeshDraw : public SceneTest {
 using Lines = std::vector<std::string>;
 
 TEST_F(MeshDraw, TwoDrawsBuildOneBuffer) {
-  auto mesh = handMesh(2, FORMAT_XYZ_DIFFUSE_TEX1);
+  auto mesh = handMesh(2, FVF_XYZ_DIFFUSE_TEX1);
   mesh->draw();
   mesh->draw();
   EXPECT_EQ(trace->calls_starting("CreateVertexBuffer"),
@@ -72,7 +72,7 @@ TEST_F(MeshDraw, TwoDrawsBuildOneBuffer) {
 }
 
 TEST_F(MeshDraw, TexturedDrawSequence) {
-  auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE_TEX1);
+  auto mesh = handMesh(1, FVF_XYZ_DIFFUSE_TEX1);
   mesh->draw();
   const Lines& calls = trace->calls();
   const Lines tail(calls.end() - 9, calls.end());
@@ -94,7 +94,7 @@ TEST_F(MeshDraw, TexturedDrawSequence) {
 }
 
 TEST_F(MeshDraw, Format66ColoursAndNoTexture) {
-  auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
+  auto mesh = handMesh(1, FVF_XYZ_DIFFUSE);
   mesh->draw();
   EXPECT_TRUE(trace->calls_starting("SetTexture").empty());
   const auto& bytes = trace->draws()[0].vertices;
@@ -118,7 +118,7 @@ TEST_F(MeshDraw, LineStripJoinsEveryCorner) {
 }
 
 TEST_F(MeshDraw, BlendingSetAndResetOnlyWhenEnabled) {
-  auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
+  auto mesh = handMesh(1, FVF_XYZ_DIFFUSE);
   mesh->draw();
   EXPECT_TRUE(trace->calls_starting("SetRenderState").empty());
   mesh->setBlend(D3DBLEND_SRCALPHA, D3DBLEND_ONE);
@@ -141,12 +141,12 @@ TEST_F(MeshDraw, BlendingSetAndResetOnlyWhenEnabled) {
 }
 
 TEST_F(MeshDraw, MaterialOnlyForTheLitFormat) {
-  auto textured = handMesh(1, FORMAT_XYZ_DIFFUSE_TEX1);
+  auto textured = handMesh(1, FVF_XYZ_DIFFUSE_TEX1);
   textured->setAmbient(1, 1, 1);
   textured->draw();
   EXPECT_TRUE(trace->calls_starting("SetMaterial").empty());
 
-  auto lit = handMesh(1, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  auto lit = handMesh(1, FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   lit->draw();  // no material yet: none is set
   EXPECT_TRUE(trace->calls_starting("SetMaterial").empty());
   lit->setAmbient(1, 1, 1);
@@ -160,7 +160,7 @@ TEST_F(MeshDraw, MaterialOnlyForTheLitFormat) {
 }
 
 TEST_F(MeshDraw, LitRecordsCarryTheVertexNormals) {
-  auto mesh = handMesh(1, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  auto mesh = handMesh(1, FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   mesh->computeNormals();
   mesh->draw();
   const auto& bytes = trace->draws()[0].vertices;
@@ -172,9 +172,9 @@ TEST_F(MeshDraw, LitRecordsCarryTheVertexNormals) {
 }
 
 TEST_F(MeshDraw, RefusedBufferIsRetriedAndNeverDrawn) {
-  auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
+  auto mesh = handMesh(1, FVF_XYZ_DIFFUSE);
   trace->fail_next("CreateVertexBuffer", E_FAIL, 2);
-  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), E_FAIL);
+  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FVF_XYZ_DIFFUSE), E_FAIL);
   mesh->draw();
   EXPECT_EQ(trace->calls_starting("CreateVertexBuffer").size(), 2u);
   EXPECT_TRUE(trace->draws().empty());
@@ -184,10 +184,10 @@ TEST_F(MeshDraw, RefusedBufferIsRetriedAndNeverDrawn) {
 }
 
 TEST_F(MeshDraw, RefusedLockKeepsTheUnfilledBuffer) {
-  auto mesh = handMesh(1, FORMAT_XYZ_DIFFUSE);
+  auto mesh = handMesh(1, FVF_XYZ_DIFFUSE);
   trace->fail_next("Lock");
-  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), E_FAIL);
-  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FORMAT_XYZ_DIFFUSE), D3D_OK);
+  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FVF_XYZ_DIFFUSE), E_FAIL);
+  EXPECT_EQ(mesh->getFaceList()->buildVertexBuffer(FVF_XYZ_DIFFUSE), D3D_OK);
   EXPECT_EQ(trace->calls_starting("CreateVertexBuffer").size(), 1u);
 }
 
@@ -216,7 +216,7 @@ TEST_F(MeshDraw, VertexNormalAveragesTheFirstThreeFaces) {
     }
     faces->add(std::make_unique<face3d>(c[0], c[1], c[2]));
   }
-  Mesh3d mesh(std::move(vertices), std::move(faces), FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  Mesh3d mesh(std::move(vertices), std::move(faces), FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   mesh.computeNormals();
   const vertex3d& shared = *(*mesh.getVertexList())[0];
   EXPECT_FLOAT_EQ(shared.normal.x, 1.0f / 3.0f);
@@ -238,14 +238,14 @@ TEST_F(MeshDraw, LitMeshesGetNormalsWhenLoaded) {
   writer3ds::SceneDesc scene;
   scene.meshes = {desc};
   writeScene("tri.3ds", scene);
-  Mesh3d lit("tri.3ds", "Tri", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  Mesh3d lit("tri.3ds", "Tri", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   EXPECT_EQ((*lit.getVertexList())[1]->normal, D3DXVECTOR3(0, 0, -1));
-  Mesh3d textured("tri.3ds", "Tri", FORMAT_XYZ_DIFFUSE_TEX1);
+  Mesh3d textured("tri.3ds", "Tri", FVF_XYZ_DIFFUSE_TEX1);
   EXPECT_EQ((*textured.getVertexList())[1]->normal, D3DXVECTOR3(0, 0, 0));
 }
 
 TEST_F(MeshDraw, DumpsWriteTheirTexts) {
-  auto mesh = handMesh(1, FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  auto mesh = handMesh(1, FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   mesh->computeNormals();
   mesh->dumpVertices();
   const std::string vertices = logText();

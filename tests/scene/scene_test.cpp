@@ -37,7 +37,7 @@ TEST_F(SceneLoading, MeshesNamedLineAreSkipped) {
   desc.lights = {{"Omni01", {0, 0, 0}}};
   writeScene("scene.3ds", desc);
   Scene3d scene;
-  scene.loadMeshes("scene.3ds", FORMAT_XYZ_NORMAL_DIFFUSE_TEX1);
+  scene.loadMeshes("scene.3ds", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   EXPECT_EQ(meshOrder(scene), (std::vector<std::string>{"Box01", "line01"}));
   // Every loaded mesh carries a white ambient material and nothing else.
   const D3DMATERIAL8* material = scene.getMesh(0)->getTexture()->getMaterial();
@@ -46,7 +46,7 @@ TEST_F(SceneLoading, MeshesNamedLineAreSkipped) {
   EXPECT_EQ(material->Ambient.a, 1.0f);
   EXPECT_EQ(material->Diffuse.r, 0.0f);
   EXPECT_EQ(material->Power, 0.0f);
-  EXPECT_EQ(scene.getMesh(0)->vertexFormat, 338);
+  EXPECT_EQ(scene.getMesh(0)->vertexFormat, 338u);
 }
 
 TEST_F(SceneLoading, FilesWithoutMeshesGiveEmptyScenes) {
@@ -55,9 +55,9 @@ TEST_F(SceneLoading, FilesWithoutMeshesGiveEmptyScenes) {
   writeScene("lights.3ds", lights_only);
   writeBytes("empty.3ds", {});
   Scene3d scene;
-  scene.loadMeshes("lights.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
-  scene.loadMeshes("empty.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
-  scene.loadMeshes("absent.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes("lights.3ds", FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes("empty.3ds", FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes("absent.3ds", FVF_XYZ_DIFFUSE_TEX1);
   scene.loadLights("absent.3ds");
   EXPECT_EQ(scene.getMeshCount(), 0);
   EXPECT_EQ(scene.getLightCount(), 0);
@@ -70,7 +70,7 @@ TEST_F(SceneLoading, FindReturnsTheFirstExactName) {
   desc.lights = {{"Omni01", {1, 2, 3}}, {"Omni02", {4, 5, 6}}};
   writeScene("scene.3ds", desc);
   Scene3d scene;
-  scene.loadMeshes("scene.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes("scene.3ds", FVF_XYZ_DIFFUSE_TEX1);
   scene.loadLights("scene.3ds");
   ASSERT_EQ(scene.getMeshCount(), 3);
   // Both meshes named Box were loaded from the first object of that name.
@@ -89,7 +89,7 @@ TEST_F(SceneLoading, MoveToEndSwapsWithTheLast) {
   desc.meshes = {triangle("A"), triangle("B"), triangle("C")};
   writeScene("scene.3ds", desc);
   Scene3d scene;
-  scene.loadMeshes("scene.3ds", FORMAT_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes("scene.3ds", FVF_XYZ_DIFFUSE_TEX1);
   scene.moveToEnd("A");
   EXPECT_EQ(meshOrder(scene), (std::vector<std::string>{"C", "B", "A"}));
   scene.moveToEnd("A");  // already last

@@ -1,7 +1,5 @@
 #include "shell/base/render_helpers.h"
 
-#include <cstring>
-
 #include "gfx/gl_device.h"
 #include "shell/base/log.h"
 
@@ -67,12 +65,6 @@ HRESULT present_frame() { return device->Present(); }
 
 HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value) {
   return device->SetRenderState(state, value);
-}
-
-DWORD float_bits(float value) {
-  DWORD bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
 }
 
 void request_quit() { quit_requested = 1; }

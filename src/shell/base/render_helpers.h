@@ -33,6 +33,4 @@ HRESULT clear_target(int r, int g, int b);
 HRESULT clear_target_depth(int r, int g, int b);
 HRESULT present_frame();
 HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value);
-// Float render states travel as their 32-bit patterns.
-DWORD float_bits(float value);
 void request_quit();
