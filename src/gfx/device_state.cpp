@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx/trace_record.h"
+
 namespace {
 
 struct Named {
@@ -100,12 +102,6 @@ template <std::size_t N>
 std::string name_or_number(const Named (&table)[N], DWORD value) {
   const char* name = find_name(table, value);
   return name != nullptr ? std::string(name) : std::to_string(value);
-}
-
-std::string hex(DWORD value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
 }
 
 bool is_float_state(DWORD state) {
@@ -255,7 +251,7 @@ std::string render_state_value(DWORD state, DWORD value) {
       return name_or_number(kSources, value);
     case D3DRS_FOGCOLOR:
     case D3DRS_AMBIENT:
-      return hex(value);
+      return hex_text(value);
     case D3DRS_ALPHAREF:
       return std::to_string(value);
     default:
@@ -302,7 +298,7 @@ std::string fvf_name(DWORD fvf) {
   const DWORD known =
       D3DFVF_XYZRHW | D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
   if ((fvf & ~known) != 0 || name.empty()) {
-    return hex(fvf);
+    return hex_text(fvf);
   }
   return name;
 }

@@ -23,8 +23,6 @@ std::string printed(const char* format, Number value) {
   return text;
 }
 
-std::string hex(DWORD value) { return printed("0x%08X", value); }
-
 std::string value_text(const TraceValue& value, bool spliced);
 
 std::string arg_text(const TraceArg& arg, bool top_level) {
@@ -55,7 +53,7 @@ std::string value_text(const TraceValue& value, bool spliced) {
     case Kind::none:
       return value.word;
     case Kind::color:
-      return hex(static_cast<DWORD>(value.whole));
+      return hex_text(static_cast<DWORD>(value.whole));
     case Kind::boolean:
       return value.whole != 0 ? "TRUE" : "FALSE";
     case Kind::text:
@@ -176,7 +174,7 @@ std::string result_name(HRESULT result) {
   if (result == D3D_OK) return "D3D_OK";
   if (result == E_FAIL) return "E_FAIL";
   if (result == D3DERR_INVALIDCALL) return "D3DERR_INVALIDCALL";
-  return hex(static_cast<DWORD>(result));
+  return hex_text(static_cast<DWORD>(result));
 }
 
 std::string json_string(const std::string& text) {
@@ -206,4 +204,6 @@ std::string json_number(double value) {
   return printed("%.9g", value);
 }
 
-std::string json_color(DWORD color) { return "\"" + hex(color) + "\""; }
+std::string hex_text(DWORD value) { return printed("0x%08X", value); }
+
+std::string json_color(DWORD color) { return "\"" + hex_text(color) + "\""; }

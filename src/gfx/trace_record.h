@@ -6,7 +6,7 @@
 //   as_text(record)     SetRenderState(D3DRS_FOGENABLE, TRUE)
 //   as_json(record)     {"call":"SetRenderState","state":"D3DRS_FOGENABLE","value":"TRUE"}
 //   CallRecorder        what a device hands every finished call and every misuse
-//   result_name(hr)     D3D_OK, E_FAIL, D3DERR_INVALIDCALL or hex
+//   result_name(hr)     D3D_OK, E_FAIL, D3DERR_INVALIDCALL or hex_text
 //   json_string, json_number, json_color   JSON building blocks
 
 #include <cstdint>
@@ -84,6 +84,8 @@ class CallRecorder {
 };
 
 std::string result_name(HRESULT result);
+// 0x%08X: colours and unnamed codes.
+std::string hex_text(DWORD value);
 std::string json_string(const std::string& text);
 std::string json_number(double value);
 std::string json_color(DWORD color);
