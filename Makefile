@@ -49,7 +49,8 @@ fuzz-smoke: fuzz
 	  build-fuzz/corpus build-fuzz/seeds
 
 format-check: deps
-	clang-format --dry-run -Werror $(FORMATTED)
+	@echo "clang-format --dry-run -Werror over $(words $(FORMATTED)) files of src tests tools bench fuzz"
+	@clang-format --dry-run -Werror $(FORMATTED)
 
 clean:
 	rm -rf build build-debug build-asan build-fuzz
