@@ -158,7 +158,7 @@ GLenum primitive_mode(D3DPRIMITIVETYPE type) {
 }
 
 GLuint compile(GLenum kind, const char* body, std::string& error) {
-  const char* parts[] = {"#version 330 core\n", fixed_function_block_glsl, body};
+  const char* parts[] = {"#version " PLOVERMIX_GLSL_VERSION "\n", fixed_function_block_glsl, body};
   const GLuint shader = glCreateShader(kind);
   glShaderSource(shader, 3, parts, nullptr);
   glCompileShader(shader);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/options.h"
 #include "shell/base/render_helpers.h"
+#include "shell/options.h"
 #include "shell/sdl_window.h"
 #include "show/run_show.h"
 

@@ -15,6 +15,7 @@
 #include "gfx/device.h"
 #include "gfx/device_state.h"
 #include "gfx/gl_device.h"
+#include "render/require_gl.h"
 
 struct Rgb {
   int r, g, b;
@@ -50,12 +51,12 @@ class RenderTest : public ::testing::Test {
 
   void SetUp() override {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      GTEST_SKIP() << "no SDL video: " << SDL_GetError();
+      PLOVERMIX_NO_GL(std::string("no SDL video: ") + SDL_GetError());
     }
     window_ = SDL_CreateWindow("render test", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
                                SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) {
-      GTEST_SKIP() << "no GL window: " << SDL_GetError();
+      PLOVERMIX_NO_GL(std::string("no GL window: ") + SDL_GetError());
     }
     std::string error;
     device_ = create_gl_device(window_, error);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "shell/base/log.h"
-#include "shell/options.h"
 #include "shell/base/render_helpers.h"
+#include "shell/options.h"
 #include "support/fresh_folder.h"
 
 namespace {
