@@ -5,156 +5,11 @@
 #include <iterator>
 #include <utility>
 
-#include "gfx/sprite_quad.h"
+#include "gfx/trace_args.h"
 
-CoreBuffer::CoreBuffer(DeviceCore* owner, std::uint32_t length, DWORD usage, DWORD fvf)
-    : owner_(owner), storage_(length), length_(length), usage_(usage), fvf_(fvf) {}
-
-void CoreBuffer::reset(std::uint32_t length, DWORD usage, DWORD fvf, int id) {
-  // resize within the old capacity allocates nothing: pooled buffers stay heap-quiet.
-  storage_.resize(length);
-  length_ = length;
-  usage_ = usage;
-  fvf_ = fvf;
-  locked_ = false;
-  id_ = id;
-}
-
-HRESULT CoreBuffer::lock_storage(std::uint32_t offset, std::uint32_t size, std::uint8_t** data) {
-  if (data == nullptr || locked_ || offset > length_) {
-    return D3DERR_INVALIDCALL;
-  }
-  const std::uint32_t span = size == 0 ? length_ - offset : size;
-  if (span > length_ - offset) {
-    return D3DERR_INVALIDCALL;
-  }
-  locked_ = true;
-  *data = storage_.data() + offset;
-  return D3D_OK;
-}
-
-HRESULT CoreBuffer::unlock_storage() {
-  if (!locked_) {
-    return D3DERR_INVALIDCALL;
-  }
-  locked_ = false;
-  contents_changed();
-  return D3D_OK;
-}
-
-HRESULT CoreBuffer::Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t** data,
-                         DWORD flags) {
-  return owner_ != nullptr ? owner_->lock_buffer(this, offset, size, data, flags)
-                           : lock_storage(offset, size, data);
-}
-
-HRESULT CoreBuffer::Unlock() {
-  return owner_ != nullptr ? owner_->unlock_buffer(this) : unlock_storage();
-}
-
-void CoreBuffer::Release() {
-  if (owner_ != nullptr) {
-    owner_->release_buffer(this);
-  } else {
-    delete this;
-  }
-}
-
-CoreTexture::CoreTexture(DeviceCore* owner, std::uint32_t width, std::uint32_t height,
-                         std::string source)
-    : owner_(owner), width_(width), height_(height), source_(std::move(source)) {}
-
-void CoreTexture::Release() {
-  if (owner_ != nullptr) {
-    owner_->release_texture(this);
-  } else {
-    delete this;
-  }
-}
+using namespace trace_args;
 
 namespace {
-
-using Value = TraceValue;
-using Args = std::vector<TraceArg>;
-
-TraceArg arg(const char* name, TraceValue value) { return {name, std::move(value)}; }
-
-TraceArg labelled(const char* name, TraceValue value) {
-  return {name, std::move(value), TraceArg::Shown::labelled};
-}
-
-Value count(std::uint64_t value) { return Value::integer(static_cast<std::int64_t>(value)); }
-
-Value reals(std::initializer_list<double> values) {
-  std::vector<Value> items;
-  for (const double v : values) {
-    items.push_back(Value::real(v));
-  }
-  return Value::list(std::move(items));
-}
-
-Value colour(const D3DCOLORVALUE& c) { return reals({c.r, c.g, c.b, c.a}); }
-
-Value vector(const D3DVECTOR& v) { return reals({v.x, v.y, v.z}); }
-
-Value texture_value(const Texture* texture) {
-  return texture == nullptr ? Value::none("NULL") : Value::text(texture->source());
-}
-
-Value buffer_value(const VertexBuffer* buffer) {
-  return Value::buffer(buffer == nullptr ? 0 : static_cast<const CoreBuffer*>(buffer)->id());
-}
-
-Value clear_flags(DWORD flags) {
-  std::string what;
-  if ((flags & D3DCLEAR_TARGET) != 0) what = "D3DCLEAR_TARGET";
-  if ((flags & D3DCLEAR_ZBUFFER) != 0)
-    what += what.empty() ? "D3DCLEAR_ZBUFFER" : "|D3DCLEAR_ZBUFFER";
-  return Value::symbol(what.empty() ? std::to_string(flags) : what);
-}
-
-Value matrix_value(const D3DMATRIX* matrix) {
-  if (matrix == nullptr) {
-    return Value::none("NULL");
-  }
-  std::vector<Value> items;
-  for (const auto& row : matrix->m) {
-    for (const float v : row) {
-      items.push_back(Value::real(v));
-    }
-  }
-  return Value::list(std::move(items));
-}
-
-Value viewport_value(const D3DVIEWPORT8* v) {
-  if (v == nullptr) {
-    return Value::none("NULL");
-  }
-  return Value::list({count(v->X), count(v->Y), count(v->Width), count(v->Height),
-                      Value::real(v->MinZ), Value::real(v->MaxZ)});
-}
-
-Value light_value(const D3DLIGHT8* light) {
-  if (light == nullptr) {
-    return Value::none("NULL");
-  }
-  return Value::fields(
-      {arg("type", Value::integer(light->Type)), arg("diffuse", colour(light->Diffuse)),
-       arg("specular", colour(light->Specular)), arg("ambient", colour(light->Ambient)),
-       arg("position", vector(light->Position)), arg("direction", vector(light->Direction)),
-       arg("range", Value::real(light->Range)),
-       arg("attenuation", reals({light->Attenuation0, light->Attenuation1, light->Attenuation2}))});
-}
-
-Value material_value(const D3DMATERIAL8* material) {
-  if (material == nullptr) {
-    return Value::none("NULL");
-  }
-  return Value::fields(
-      {arg("diffuse", colour(material->Diffuse)), arg("ambient", colour(material->Ambient)),
-       arg("specular", colour(material->Specular)), arg("emissive", colour(material->Emissive)),
-       arg("power", Value::real(material->Power))});
-}
 
 // What each kind of misuse is called, in the order of Misuse; '#' stands for the buffer.
 constexpr const char* kMisuseTexts[] = {
@@ -177,30 +32,6 @@ std::string misuse_text(Misuse kind, const CoreBuffer* buffer) {
     text.replace(at, 1, "vb#" + std::to_string(buffer == nullptr ? 0 : buffer->id()));
   }
   return text;
-}
-
-// The render states the sprite drawer sets for its own draw, with their values.
-struct SpriteState {
-  D3DRENDERSTATETYPE state;
-  DWORD value;
-};
-constexpr SpriteState kSpriteStates[] = {
-    {D3DRS_ALPHABLENDENABLE, TRUE},
-    {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
-    {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
-    {D3DRS_ALPHATESTENABLE, TRUE},
-    {D3DRS_ALPHAFUNC, D3DCMP_GREATER},
-    {D3DRS_ALPHAREF, 0},
-    {D3DRS_CULLMODE, D3DCULL_NONE},
-    {D3DRS_LIGHTING, FALSE},
-    {D3DRS_FOGENABLE, FALSE},
-    {D3DRS_SPECULARENABLE, FALSE},
-};
-constexpr std::size_t kSpriteStateCount = sizeof kSpriteStates / sizeof kSpriteStates[0];
-
-void put_word(std::uint8_t*& out, const void* value) {
-  std::memcpy(out, value, 4);
-  out += 4;
 }
 
 }  // namespace
@@ -260,26 +91,6 @@ void DeviceCore::SetMisuseReporter(std::function<void(const std::string&)> repor
   misuse_reporter_ = std::move(reporter);
 }
 
-void DeviceCore::orphan_resources() {
-  for (CoreBuffer* buffer : buffers_) {
-    buffer->free_backend();
-    if (buffer == sprite_quad_ || buffer->pooled) {
-      delete buffer;
-    } else {
-      buffer->orphan();
-    }
-  }
-  sprite_quad_ = nullptr;
-  for (CoreTexture* texture : textures_) {
-    texture->free_backend();
-    texture->orphan();
-  }
-  buffers_.clear();
-  textures_.clear();
-  state_.texture = nullptr;
-  state_.stream = nullptr;
-}
-
 HRESULT DeviceCore::lock_buffer(CoreBuffer* buffer, std::uint32_t offset, std::uint32_t size,
                                 std::uint8_t** data, DWORD flags) {
   if (buffer->locked()) {
@@ -300,38 +111,6 @@ HRESULT DeviceCore::unlock_buffer(CoreBuffer* buffer) {
   return traced(
       "Unlock", [&] { return buffer->unlock_storage(); },
       [&] { return Args{arg("buffer", buffer_value(buffer))}; });
-}
-
-void DeviceCore::release_buffer(CoreBuffer* buffer) {
-  if (buffer->locked()) {
-    note_misuse(Misuse::release_while_locked, buffer);
-  }
-  if (!recorders_.empty()) {
-    publish(CallRecord{"Release", {arg("buffer", buffer_value(buffer))}, D3D_OK});
-  }
-  // Direct3D would keep a bound buffer alive by its reference; we unbind it
-  // instead, so that nothing ever draws from a freed or recycled buffer.
-  if (state_.stream == buffer) {
-    state_.stream = nullptr;
-    state_.dirty |= DIRTY_STREAM;
-  }
-  if (pool_buffers_) {
-    buffer->pooled = true;
-    return;
-  }
-  buffer->free_backend();
-  buffers_.erase(std::remove(buffers_.begin(), buffers_.end(), buffer), buffers_.end());
-  delete buffer;
-}
-
-void DeviceCore::release_texture(CoreTexture* texture) {
-  if (state_.texture == texture) {
-    state_.texture = nullptr;
-    state_.dirty |= DIRTY_TEXTURE;
-  }
-  texture->free_backend();
-  textures_.erase(std::remove(textures_.begin(), textures_.end(), texture), textures_.end());
-  delete texture;
 }
 
 HRESULT DeviceCore::BeginScene() {
@@ -584,49 +363,6 @@ HRESULT DeviceCore::CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD 
       });
 }
 
-HRESULT DeviceCore::make_vertex_buffer(std::uint32_t length, DWORD usage, DWORD fvf,
-                                       VertexBuffer** buffer) {
-  if (buffer == nullptr) {
-    return D3DERR_INVALIDCALL;
-  }
-  const std::uint32_t stride = fvf_stride(fvf);
-  if (length == 0 || (fvf != 0 && stride != 0 && length < stride)) {
-    return D3DERR_INVALIDCALL;
-  }
-  const int id = next_buffer_id_++;
-  CoreBuffer* made = pool_buffers_ ? pooled_buffer(length) : nullptr;
-  if (made != nullptr) {
-    made->pooled = false;
-    made->reset(length, usage, fvf, id);
-  } else {
-    made = make_buffer(length, usage, fvf);
-    if (made == nullptr) {
-      return E_FAIL;
-    }
-    made->reset(length, usage, fvf, id);
-    buffers_.push_back(made);
-  }
-  *buffer = made;
-  return D3D_OK;
-}
-
-CoreBuffer* DeviceCore::pooled_buffer(std::uint32_t length) {
-  // The smallest pooled buffer that holds `length` bytes, else the largest one (it grows).
-  CoreBuffer* best = nullptr;
-  for (CoreBuffer* buffer : buffers_) {
-    if (!buffer->pooled) {
-      continue;
-    }
-    const bool fits = buffer->capacity() >= length;
-    const bool best_fits = best != nullptr && best->capacity() >= length;
-    if (best == nullptr || (fits && (!best_fits || buffer->capacity() < best->capacity())) ||
-        (!fits && !best_fits && buffer->capacity() > best->capacity())) {
-      best = buffer;
-    }
-  }
-  return best;
-}
-
 HRESULT DeviceCore::SetStreamSource(std::uint32_t stream, VertexBuffer* buffer,
                                     std::uint32_t stride) {
   return traced(
@@ -725,28 +461,6 @@ HRESULT DeviceCore::CreateTextureFromFile(const char* path, bool use_color_key, 
       });
 }
 
-HRESULT DeviceCore::load_texture(const char* path, bool use_color_key, D3DCOLOR color_key,
-                                 Texture** texture) {
-  if (texture == nullptr || path == nullptr) {
-    return D3DERR_INVALIDCALL;
-  }
-  Image image;
-  std::string error;
-  if (!load_image_file(path, image, error)) {
-    return E_FAIL;
-  }
-  if (use_color_key) {
-    apply_color_key(image, color_key);
-  }
-  CoreTexture* made = make_texture(image, path);
-  if (made == nullptr) {
-    return E_FAIL;
-  }
-  textures_.push_back(made);
-  *texture = made;
-  return D3D_OK;
-}
-
 HRESULT DeviceCore::DrawSprite(Texture* texture, const SpriteDraw& sprite) {
   if (!in_scene_) {
     note_misuse(Misuse::sprite_outside_scene);
@@ -761,70 +475,6 @@ HRESULT DeviceCore::DrawSprite(Texture* texture, const SpriteDraw& sprite) {
                     labelled("rotation", Value::real(sprite.rotation)),
                     labelled("color", Value::color(sprite.color))};
       });
-}
-
-HRESULT DeviceCore::draw_sprite(Texture* texture, const SpriteDraw& sprite) {
-  if (texture == nullptr) {
-    return D3DERR_INVALIDCALL;
-  }
-  const std::uint32_t quad_bytes = 4 * fvf_stride(FVF_XYZRHW_DIFFUSE_TEX1);
-  if (sprite_quad_ == nullptr) {
-    sprite_quad_ = make_buffer(quad_bytes, 0, FVF_XYZRHW_DIFFUSE_TEX1);
-    if (sprite_quad_ == nullptr) {
-      return E_FAIL;
-    }
-    sprite_quad_->reset(quad_bytes, 0, FVF_XYZRHW_DIFFUSE_TEX1, 0);
-    buffers_.push_back(sprite_quad_);
-  }
-  std::uint8_t* data = nullptr;
-  if (FAILED(sprite_quad_->lock_storage(0, 0, &data))) {
-    return E_FAIL;
-  }
-  const float z = 0.0f;
-  const float rhw = 1.0f;
-  for (const SpriteCorner& corner : sprite_corners(texture->width(), texture->height(), sprite)) {
-    put_word(data, &corner.x);
-    put_word(data, &corner.y);
-    put_word(data, &z);
-    put_word(data, &rhw);
-    put_word(data, &sprite.color);
-    put_word(data, &corner.u);
-    put_word(data, &corner.v);
-  }
-  sprite_quad_->unlock_storage();
-  if (discard_) {
-    return D3D_OK;
-  }
-
-  // Keep what we change, draw, and put it all back.
-  DWORD saved_states[kSpriteStateCount];
-  for (std::size_t i = 0; i < kSpriteStateCount; ++i) {
-    saved_states[i] = state_.render_states[kSpriteStates[i].state];
-    state_.render_states[kSpriteStates[i].state] = kSpriteStates[i].value;
-  }
-  Texture* saved_texture = state_.texture;
-  VertexBuffer* saved_stream = state_.stream;
-  const std::uint32_t saved_stride = state_.stream_stride;
-  const DWORD saved_fvf = state_.fvf;
-  state_.texture = texture;
-  state_.stream = sprite_quad_;
-  state_.stream_stride = fvf_stride(FVF_XYZRHW_DIFFUSE_TEX1);
-  state_.fvf = FVF_XYZRHW_DIFFUSE_TEX1;
-  state_.dirty |= DIRTY_RENDER_STATES | DIRTY_TEXTURE | DIRTY_STREAM;
-
-  drawing_sprite_ = &sprite;
-  const HRESULT drawn = draw_impl(D3DPT_TRIANGLEFAN, 0, 4);
-  drawing_sprite_ = nullptr;
-
-  for (std::size_t i = 0; i < kSpriteStateCount; ++i) {
-    state_.render_states[kSpriteStates[i].state] = saved_states[i];
-  }
-  state_.texture = saved_texture;
-  state_.stream = saved_stream;
-  state_.stream_stride = saved_stride;
-  state_.fvf = saved_fvf;
-  state_.dirty |= DIRTY_RENDER_STATES | DIRTY_TEXTURE | DIRTY_STREAM;
-  return FAILED(drawn) ? E_FAIL : D3D_OK;
 }
 
 void DeviceCore::SetDiscard(bool discard) {

@@ -8,6 +8,9 @@
 //   CoreBuffer, CoreTexture     the resources; Release() hands them back to their device
 //   in_scene(), state()         what a backend or a test reads
 //   misuse_count(kind)          how often each kind of misuse happened
+//
+// The calls are in device_core.cpp, the resources in core_resources.cpp, the
+// sprite drawer in core_sprite.cpp; trace_args.h turns arguments into trace values.
 
 #include <cstdint>
 #include <string>
