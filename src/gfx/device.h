@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,9 +106,9 @@ class Device {
   // While on, draws and clears are accepted and recorded but nothing is
   // rendered (frames run unseen).
   virtual void SetDiscard(bool discard) = 0;
-  // The last presented frame, 800 x 600 RGBA, top row first. False when the
-  // backend keeps no pixels.
-  virtual bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
+  // The last presented frame, RGBA, top row first, at the render size (see
+  // SetRenderSize), and that size. Nothing when the backend keeps no pixels.
+  virtual std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
   // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
   // units; a backend scales them by height / 600. False, with the size kept,
   // when the backend cannot make a back buffer of that size.

@@ -495,7 +495,10 @@ bool DeviceCore::SetRenderSize(PixelSize size) {
   return true;
 }
 
-bool DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
+std::optional<PixelSize> DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
   rgba.clear();
-  return read_frame_impl(rgba);
+  if (!read_frame_impl(rgba)) {
+    return std::nullopt;
+  }
+  return render_size_;
 }

@@ -124,7 +124,7 @@ class DeviceCore : public Device {
                                 Texture** texture) override;
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
   void SetDiscard(bool discard) override;
-  bool ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
+  std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
   bool SetRenderSize(PixelSize size) override;
   PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
@@ -153,6 +153,7 @@ class DeviceCore : public Device {
   virtual HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) = 0;
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
+  // The last presented frame at the render size.
   virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
   // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
   virtual bool resize_impl(PixelSize /*size*/) { return true; }

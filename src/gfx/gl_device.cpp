@@ -9,6 +9,7 @@
 
 #include "gfx/device_core.h"
 #include "gfx/gl_pipeline.h"
+#include "gfx/render_scale.h"
 
 extern const char fixed_function_vert[];
 extern const char fixed_function_frag[];
@@ -191,7 +192,7 @@ class GlDevice : public DeviceCore {
  public:
   explicit GlDevice(SDL_Window* window) : window_(window) { pool_buffers_ = true; }
   ~GlDevice() override;
-  bool init(std::string& error);
+  bool init(PixelSize size, std::string& error);
 
  protected:
   HRESULT clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
@@ -201,9 +202,11 @@ class GlDevice : public DeviceCore {
   CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) override;
   CoreTexture* make_texture(Image& image, const std::string& source) override;
   bool read_frame_impl(std::vector<std::uint8_t>& rgba) override;
+  bool resize_impl(PixelSize size) override;
 
  private:
   bool make_back_buffer(std::string& error);
+  bool store_back_buffer(PixelSize size);
   bool make_program(std::string& error);
   void apply_render_states();
   void apply_viewport();
@@ -212,6 +215,8 @@ class GlDevice : public DeviceCore {
 
   SDL_Window* window_;
   SDL_GLContext context_ = nullptr;
+  // The back buffer's pixels; the show's units are scaled to them by size_.height / 600.
+  PixelSize size_{};
   GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
   GLuint presented_fbo_ = 0, presented_color_ = 0;
   bool presented_any_ = false;
@@ -246,32 +251,63 @@ GlDevice::~GlDevice() {
 
 bool GlDevice::make_back_buffer(std::string& error) {
   glGenRenderbuffers(1, &back_color_);
-  glBindRenderbuffer(GL_RENDERBUFFER, back_color_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
   glGenRenderbuffers(1, &back_depth_);
-  glBindRenderbuffer(GL_RENDERBUFFER, back_depth_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, BACK_BUFFER_WIDTH,
-                        BACK_BUFFER_HEIGHT);
+  glGenRenderbuffers(1, &presented_color_);
   glGenFramebuffers(1, &back_fbo_);
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-    error = "the 800 x 600 back buffer cannot be made";
+  glGenFramebuffers(1, &presented_fbo_);
+  if (!store_back_buffer(size_)) {
+    error = "the " + std::to_string(size_.width) + " x " + std::to_string(size_.height) +
+            " back buffer cannot be made";
     return false;
   }
-  glGenRenderbuffers(1, &presented_color_);
-  glBindRenderbuffer(GL_RENDERBUFFER, presented_color_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
-  glGenFramebuffers(1, &presented_fbo_);
+  return true;
+}
+
+// (Re)allocates the back buffer, its depth buffer and the presented-frame copy
+// at `size`; false when GL cannot make them complete.
+bool GlDevice::store_back_buffer(PixelSize size) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+  if (size.width > largest || size.height > largest) {
+    return false;
+  }
+  const auto storage = [size](GLuint buffer, GLenum format) {
+    glBindRenderbuffer(GL_RENDERBUFFER, buffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
+  };
+  storage(back_color_, GL_RGBA8);
+  storage(back_depth_, GL_DEPTH_COMPONENT16);
+  storage(presented_color_, GL_RGBA8);
   glBindFramebuffer(GL_FRAMEBUFFER, presented_fbo_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                             presented_color_);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-    error = "the presented-frame copy cannot be made";
+  const bool presented_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
+  const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return presented_ok && back_ok && glGetError() == GL_NO_ERROR;
+}
+
+bool GlDevice::resize_impl(PixelSize size) {
+  if (size == size_) {
+    return true;
+  }
+  if (!store_back_buffer(size)) {
+    store_back_buffer(size_);
     return false;
   }
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
+  size_ = size;
+  // New storage holds nothing yet: no frame to read back until the next present.
+  presented_any_ = false;
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClearDepth(1.0);
+  set_depth_write(true);
+  state_.dirty |= DIRTY_RENDER_STATES;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  apply_viewport();
   return true;
 }
 
@@ -332,7 +368,7 @@ bool GlDevice::make_program(std::string& error) {
   return true;
 }
 
-bool GlDevice::init(std::string& error) {
+bool GlDevice::init(PixelSize size, std::string& error) {
   if (window_ == nullptr) {
     error = "no window for the GL context";
     return false;
@@ -352,6 +388,7 @@ bool GlDevice::init(std::string& error) {
   }
   // Vertical sync; refused by some drivers, which is not an error.
   SDL_GL_SetSwapInterval(1);
+  size_ = size;
   if (!make_back_buffer(error) || !make_program(error)) {
     return false;
   }
@@ -420,10 +457,9 @@ void GlDevice::apply_render_states() {
 void GlDevice::apply_viewport() {
   const D3DVIEWPORT8& v = state_.viewport;
   // Rows are stored top first, so GL's y counts from the top like Direct3D's.
-  glViewport(static_cast<GLint>(v.X), static_cast<GLint>(v.Y), static_cast<GLsizei>(v.Width),
-             static_cast<GLsizei>(v.Height));
-  glScissor(static_cast<GLint>(v.X), static_cast<GLint>(v.Y), static_cast<GLsizei>(v.Width),
-            static_cast<GLsizei>(v.Height));
+  const PixelRect r = scale_viewport(size_, v);
+  glViewport(r.x, r.y, r.width, r.height);
+  glScissor(r.x, r.y, r.width, r.height);
   glDepthRange(v.MinZ, v.MaxZ);
 }
 
@@ -490,7 +526,7 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
   }
   apply_stream();
   if (dirty != 0 || type != last_type_ || sprite != last_sprite_) {
-    fill_block(state_, type, sprite, block_);
+    fill_block(state_, type, sprite, render_scale(size_), block_);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
   }
   state_.dirty = 0;
@@ -533,10 +569,12 @@ HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags
     if (x2 <= x1 || y2 <= y1) {
       continue;
     }
-    glScissor(x1, y1, x2 - x1, y2 - y1);
+    const PixelRect r = scale_rect(size_, D3DRECT{x1, y1, x2, y2});
+    glScissor(r.x, r.y, r.width, r.height);
     glClear(mask);
   }
-  glScissor(vx, vy, vr - vx, vb - vy);
+  const PixelRect viewport = scale_viewport(size_, v);
+  glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
   return D3D_OK;
 }
 
@@ -545,28 +583,24 @@ HRESULT GlDevice::present_impl() {
   glDisable(GL_SCISSOR_TEST);
   // Keep a copy of the frame for read-back.
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, presented_fbo_);
-  glBlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0, 0, BACK_BUFFER_WIDTH,
-                    BACK_BUFFER_HEIGHT, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBlitFramebuffer(0, 0, size_.width, size_.height, 0, 0, size_.width, size_.height,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
   presented_any_ = true;
 
-  // Into the window: a whole-number scale where one fits, else the largest
-  // fractional one; the 4:3 aspect is kept and the rest letterboxed in black.
-  int window_w = 0, window_h = 0;
-  SDL_GL_GetDrawableSize(window_, &window_w, &window_h);
-  if (window_w > 0 && window_h > 0) {
-    const double fit = std::min(static_cast<double>(window_w) / BACK_BUFFER_WIDTH,
-                                static_cast<double>(window_h) / BACK_BUFFER_HEIGHT);
-    const double scale = fit >= 1.0 ? std::floor(fit) : fit;
-    const int w = static_cast<int>(BACK_BUFFER_WIDTH * scale);
-    const int h = static_cast<int>(BACK_BUFFER_HEIGHT * scale);
-    const int x = (window_w - w) / 2;
-    const int y = (window_h - h) / 2;
+  // Into the window, read now so that a resized window rescales at once: the
+  // 4:3 picture as large as fits, the rest black.
+  PixelSize drawable{0, 0};
+  SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
+  const PixelRect picture = fit_picture(drawable);
+  if (picture.width > 0 && picture.height > 0) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
+    const bool same_size = picture.width == size_.width && picture.height == size_.height;
     // Our top row is row 0; the window's top is its highest row.
-    glBlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, x, y + h, x + w, y,
-                      GL_COLOR_BUFFER_BIT, scale == std::floor(scale) ? GL_NEAREST : GL_LINEAR);
+    const int top = drawable.height - picture.y, bottom = top - picture.height;
+    glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
+                      bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
   }
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
@@ -575,13 +609,14 @@ HRESULT GlDevice::present_impl() {
 }
 
 bool GlDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
-  rgba.assign(static_cast<std::size_t>(BACK_BUFFER_WIDTH) * BACK_BUFFER_HEIGHT * 4, 0);
+  rgba.assign(static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height) * 4,
+              0);
   if (!presented_any_) {
     return false;
   }
   glBindFramebuffer(GL_READ_FRAMEBUFFER, presented_fbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
   return true;
 }
@@ -605,10 +640,20 @@ CoreTexture* GlDevice::make_texture(Image& image, const std::string& source) {
 
 }  // namespace
 
-std::unique_ptr<Device> create_gl_device(SDL_Window* window, std::string& error) {
+std::unique_ptr<Device> create_gl_device(SDL_Window* window, PixelSize render_size,
+                                         std::string& error) {
+  if (render_size.width <= 0 || render_size.height <= 0) {
+    error = "no back buffer of " + std::to_string(render_size.width) + " x " +
+            std::to_string(render_size.height) + " pixels";
+    return nullptr;
+  }
   auto device = std::make_unique<GlDevice>(window);
-  if (!device->init(error)) {
+  if (!device->init(render_size, error) || !device->SetRenderSize(render_size)) {
     return nullptr;
   }
   return device;
+}
+
+std::unique_ptr<Device> create_gl_device(SDL_Window* window, std::string& error) {
+  return create_gl_device(window, PixelSize{}, error);
 }

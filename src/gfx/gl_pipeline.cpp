@@ -1,5 +1,6 @@
 #include "gfx/gl_pipeline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -94,7 +95,7 @@ D3DMATRIX normal_matrix(const D3DMATRIX& m) {
   return out;
 }
 
-void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite,
+void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite, float render_scale,
                 FixedFunctionBlock& block) {
   const D3DMATRIX world_view = multiply(state.world, state.view);
   copy_matrix(world_view, block.world_view);
@@ -109,13 +110,15 @@ void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite,
 
   block.viewport_size[0] = static_cast<float>(state.viewport.Width);
   block.viewport_size[1] = static_cast<float>(state.viewport.Height);
-  block.viewport_size[2] = state.float_state(D3DRS_POINTSIZE_MIN);
-  block.viewport_size[3] = state.float_state(D3DRS_POINTSIZE_MAX);
+  // The viewport stays in the show's units (GL's viewport carries the scale);
+  // sizes in pixels do not, so they are scaled here.
+  block.viewport_size[2] = state.float_state(D3DRS_POINTSIZE_MIN) * render_scale;
+  block.viewport_size[3] = state.float_state(D3DRS_POINTSIZE_MAX) * render_scale;
   block.fog_params[0] = state.float_state(D3DRS_FOGSTART);
   block.fog_params[1] = state.float_state(D3DRS_FOGEND);
   block.fog_params[2] = state.float_state(D3DRS_FOGDENSITY);
   block.fog_params[3] = 0.0f;
-  block.point_params[0] = state.float_state(D3DRS_POINTSIZE);
+  block.point_params[0] = state.float_state(D3DRS_POINTSIZE) * render_scale;
   block.point_params[1] = state.float_state(D3DRS_POINTSCALE_A);
   block.point_params[2] = state.float_state(D3DRS_POINTSCALE_B);
   block.point_params[3] = state.float_state(D3DRS_POINTSCALE_C);
@@ -142,5 +145,6 @@ void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite,
                          : static_cast<std::int32_t>(D3DCMP_ALWAYS);
   block.alpha_ref = static_cast<std::int32_t>(state.render_states[D3DRS_ALPHAREF] & 0xFF);
   block.drawing_points = type == D3DPT_POINTLIST ? 1 : 0;
-  block.pad0 = 0;
+  // The sprite drawer's linear filter keeps the sharpness it has at 800 x 600.
+  block.texel_sharpening = sprite ? std::max(render_scale, 1.0f) : 1.0f;
 }

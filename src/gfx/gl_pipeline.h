@@ -3,7 +3,7 @@
 // the device-state record fills it.
 //
 //   FixedFunctionBlock                    mirrors shaders/fixed_function_block.glsl
-//   fill_block(state, sprite, block)      resolve the record for one draw
+//   fill_block(state, type, sprite, scale, block)   resolve the record for one draw
 
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +41,7 @@ struct FixedFunctionBlock {
   std::int32_t alpha_func;
   std::int32_t alpha_ref;
   std::int32_t drawing_points;
-  std::int32_t pad0;
+  float texel_sharpening;
 };
 
 // std140: matrices and vec4s on 16-byte boundaries, ints packed after them.
@@ -55,8 +55,10 @@ static_assert(offsetof(FixedFunctionBlock, drawing_points) == 888);
 static_assert(sizeof(FixedFunctionBlock) == 896);
 
 // Resolves `state` for a draw of `type`; `sprite` selects the sprite drawer's
-// stage setup (alpha modulated by the diffuse colour).
-void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite,
+// stage setup (alpha modulated by the diffuse colour). `render_scale` is the
+// back buffer's pixels per show pixel: point sizes are in the show's pixels
+// and grow by it.
+void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite, float render_scale,
                 FixedFunctionBlock& block);
 // The inverse transpose of m's upper 3x3 (normals into camera space), as a 4x4.
 D3DMATRIX normal_matrix(const D3DMATRIX& m);

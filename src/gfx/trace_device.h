@@ -9,7 +9,7 @@
 //   misuse()              "DrawPrimitive outside BeginScene/EndScene", ...
 //   released_textures()   the files of the textures released, in order
 //   fail_next(m, r)       the next call of method m answers r (provoke failures)
-//   set_presented_frame   what ReadPresentedFrame gives back
+//   set_presented_frame   what ReadPresentedFrame gives back, at the render size
 //   set_recording         off: nothing is stored (long runs)
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "shell/base/render_helpers.h"
 
@@ -32,8 +33,10 @@ bool FrameCapture::after_present(int t) {
     return true;
   }
   std::vector<std::uint8_t> rgba;
-  if (device == nullptr || !device->ReadPresentedFrame(rgba) ||
-      rgba.size() != static_cast<std::size_t>(BACK_BUFFER_WIDTH) * BACK_BUFFER_HEIGHT * 4) {
+  // The back buffer as it is: 800 x 600, or the render size the device draws at.
+  const std::optional<PixelSize> size =
+      device != nullptr ? device->ReadPresentedFrame(rgba) : std::nullopt;
+  if (!size || rgba.size() != static_cast<std::size_t>(size->width) * size->height * 4) {
     std::fprintf(stderr, "plovermix: the device cannot read back the frame at t=%d\n", t);
     next_ = times_.size();
     return false;
@@ -41,9 +44,7 @@ bool FrameCapture::after_present(int t) {
   bool written = true;
   // Several times may first be reached by the same frame.
   while (!done() && t >= times_[next_]) {
-    written =
-        write_png(file_name(dir_, times_[next_]), rgba, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT) &&
-        written;
+    written = write_png(file_name(dir_, times_[next_]), rgba, size->width, size->height) && written;
     ++next_;
   }
   return written;

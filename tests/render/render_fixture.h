@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,11 +99,15 @@ class RenderTest : public ::testing::Test {
 
   void present() {
     ASSERT_EQ(dev->Present(), D3D_OK);
-    ASSERT_TRUE(dev->ReadPresentedFrame(frame_));
+    const std::optional<PixelSize> size = dev->ReadPresentedFrame(frame_);
+    ASSERT_TRUE(size.has_value());
+    ASSERT_EQ(*size, dev->GetRenderSize());
+    ASSERT_EQ(frame_.size(), static_cast<std::size_t>(size->width) * size->height * 4);
+    frame_size_ = *size;
   }
 
   Rgb pixel(int x, int y) const {
-    const std::size_t at = (static_cast<std::size_t>(y) * BACK_BUFFER_WIDTH + x) * 4;
+    const std::size_t at = (static_cast<std::size_t>(y) * frame_size_.width + x) * 4;
     return Rgb{frame_[at], frame_[at + 1], frame_[at + 2]};
   }
 
@@ -124,6 +129,7 @@ class RenderTest : public ::testing::Test {
 
   Device* dev = nullptr;
   std::vector<std::uint8_t> frame_;
+  PixelSize frame_size_{};
 
  private:
   SDL_Window* window_ = nullptr;

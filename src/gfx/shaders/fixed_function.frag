@@ -10,6 +10,33 @@ in float v_fog;
 
 out vec4 frag_color;
 
+// The sprite drawer's linear filter on a back buffer with texel_sharpening
+// pixels per show pixel. Inside a texel the filter weight runs that much
+// faster (sharp bilinear), so texels keep the crisp edges they have at
+// 800 x 600 instead of spreading each blend over more pixels; never sharper
+// than one pixel per texel. The few pixels still blended weigh colours by
+// alpha, so a colour-keyed texel's transparent black does not darken its
+// neighbour. Four fetches, clamped as the drawer's sampler clamps.
+vec4 sharp_sprite_texel(vec2 uv) {
+  ivec2 size = textureSize(stage0, 0);
+  vec2 t = uv * vec2(size) - 0.5;
+  vec2 base = floor(t);
+  vec2 pixels_per_texel = 1.0 / max(fwidth(t), vec2(1.0e-6));
+  vec2 k = clamp(pixels_per_texel, vec2(1.0), vec2(texel_sharpening));
+  vec2 f = clamp((t - base - 0.5) * k + 0.5, 0.0, 1.0);
+  ivec2 i0 = clamp(ivec2(base), ivec2(0), size - 1);
+  ivec2 i1 = clamp(ivec2(base) + 1, ivec2(0), size - 1);
+  vec4 t00 = texelFetch(stage0, i0, 0);
+  vec4 t10 = texelFetch(stage0, ivec2(i1.x, i0.y), 0);
+  vec4 t01 = texelFetch(stage0, ivec2(i0.x, i1.y), 0);
+  vec4 t11 = texelFetch(stage0, i1, 0);
+  vec4 w = vec4((1.0 - f.x) * (1.0 - f.y), f.x * (1.0 - f.y), (1.0 - f.x) * f.y, f.x * f.y);
+  vec4 a = w * vec4(t00.a, t10.a, t01.a, t11.a);
+  float alpha = a.x + a.y + a.z + a.w;
+  vec3 rgb = t00.rgb * a.x + t10.rgb * a.y + t01.rgb * a.z + t11.rgb * a.w;
+  return vec4(alpha > 0.0 ? rgb / alpha : vec3(0.0), alpha);
+}
+
 // COLOROP MODULATE (texture x diffuse); ALPHAOP SELECTARG1 (texture), or
 // MODULATE for the sprite drawer. With no texture the stage passes the
 // diffuse colour and alpha through.
@@ -19,7 +46,7 @@ vec4 texture_stage() {
   }
   // A point sprite's texture runs from (0, 0) at its top-left to (1, 1).
   vec2 uv = (drawing_points != 0 && point_sprite != 0) ? gl_PointCoord : v_texcoord;
-  vec4 texel = texture(stage0, uv);
+  vec4 texel = texel_sharpening != 1.0 ? sharp_sprite_texel(uv) : texture(stage0, uv);
   float alpha = stage_modulate_alpha != 0 ? texel.a * v_color.a : texel.a;
   return vec4(texel.rgb * v_color.rgb, alpha);
 }

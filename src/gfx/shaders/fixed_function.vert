@@ -12,7 +12,9 @@ out vec2 v_texcoord;
 out float v_fog;
 
 // Clip position for pre-transformed vertices: pixels relative to the viewport,
-// pixel centres on whole numbers, z in [0, 1], w = 1 / rhw.
+// pixel centres on whole numbers, z in [0, 1], w = 1 / rhw. The position is in
+// the show's pixels: GL's viewport scales it to the back buffer, after the
+// half-pixel shift has put the show's pixel centres where GL has them.
 vec4 transform_pretransformed() {
   float w = in_position.w != 0.0 ? 1.0 / in_position.w : 1.0;
   vec2 ndc = (in_position.xy + 0.5) / viewport_size.xy * 2.0 - 1.0;

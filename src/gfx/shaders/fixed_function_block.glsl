@@ -14,7 +14,7 @@ layout(std140, row_major) uniform FixedFunction {
   vec4 light_diffuse[8];
   vec4 light_ambient[8];
   vec4 light_attenuation[8];  // Attenuation0, 1, 2, Range
-  vec4 viewport_size;         // Width, Height, POINTSIZE_MIN, POINTSIZE_MAX
+  vec4 viewport_size;         // Width, Height (the show's pixels), POINTSIZE_MIN, _MAX (the back buffer's)
   vec4 fog_params;            // FOGSTART, FOGEND, FOGDENSITY
   vec4 point_params;          // POINTSIZE, POINTSCALE_A, _B, _C
   int light_count;
@@ -32,5 +32,5 @@ layout(std140, row_major) uniform FixedFunction {
   int alpha_func;
   int alpha_ref;
   int drawing_points;
-  int pad0;
+  float texel_sharpening;     // back-buffer pixels per show pixel for the sprite drawer, else 1
 };

@@ -2,7 +2,7 @@
 // The device globals and the frame-level helpers every drawing part uses.
 //
 //   device, default_viewport     the one device and its full-screen viewport
-//   init_device(window)          0, or E_FAIL (the reason in device_error())
+//   init_device(window, size)    0, or E_FAIL (the reason in device_error())
 //   release_device()
 //   clear_target(r, g, b)        opaque colour, whole viewport
 //   clear_target_depth(r, g, b)  colour and depth 1.0
@@ -21,7 +21,9 @@ extern Device* device;
 extern D3DVIEWPORT8 default_viewport;
 extern int quit_requested;
 
-HRESULT init_device(SDL_Window* window);
+// The back buffer is `render_size` pixels (800 x 600 by default); the show
+// draws in its 800 x 600 units either way.
+HRESULT init_device(SDL_Window* window, PixelSize render_size = {});
 // Installs an already made device (the trace device in tests) as `device` and
 // reads its viewport into default_viewport.
 HRESULT install_device(std::unique_ptr<Device> made);
