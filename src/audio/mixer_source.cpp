@@ -5,6 +5,12 @@
 
 #include "shell/base/log.h"
 
+namespace {
+// The sound device's buffer, in sample frames: what is heard trails the
+// stream's position by this much.
+constexpr int BUFFER_SAMPLES = 2048;
+}  // namespace
+
 MixerSource::MixerSource(const char* file)
     : file_(file), started_(std::chrono::steady_clock::now()) {
   // 44100 Hz stereo, as the original asked of its sound library.
@@ -12,7 +18,7 @@ MixerSource::MixerSource(const char* file)
     fall_back(std::string("no sound device: ") + SDL_GetError());
     return;
   }
-  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, BUFFER_SAMPLES) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     fall_back(std::string("no sound device: ") + Mix_GetError());
     return;
@@ -37,16 +43,61 @@ void MixerSource::fall_back(const std::string& reason) {
 
 bool MixerSource::play() {
   started_ = std::chrono::steady_clock::now();
+  paused_ = false;
   if (music_ != nullptr && Mix_PlayMusic(music_, -1) != 0) {
     fall_back(Mix_GetError());
+  }
+  if (muted_ && audio_open_) {
+    Mix_VolumeMusic(0);
   }
   return true;
 }
 
 int MixerSource::elapsed_ms() const {
-  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                              std::chrono::steady_clock::now() - started_)
-                              .count());
+  const auto now = paused_ ? paused_at_ : std::chrono::steady_clock::now();
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now - started_).count());
+}
+
+void MixerSource::pause() {
+  if (paused_) {
+    return;
+  }
+  paused_ = true;
+  paused_at_ = std::chrono::steady_clock::now();
+  if (audio_open_) {
+    Mix_PauseMusic();
+  }
+}
+
+void MixerSource::resume() {
+  if (!paused_) {
+    return;
+  }
+  // The time spent paused is taken out of the fallback clock.
+  started_ += std::chrono::steady_clock::now() - paused_at_;
+  paused_ = false;
+  if (audio_open_) {
+    Mix_ResumeMusic();
+  }
+}
+
+void MixerSource::mute() {
+  muted_ = true;
+  if (audio_open_) {
+    Mix_VolumeMusic(0);
+  }
+}
+
+double MixerSource::latency_ms() const {
+  // Mix_OpenAudio keeps the buffer length it was asked for; the rate may differ.
+  int frequency = 0;
+  Uint16 format = 0;
+  int channels = 0;
+  if (!audio_open_ || Mix_QuerySpec(&frequency, &format, &channels) == 0 || frequency <= 0) {
+    return 0.0;
+  }
+  return BUFFER_SAMPLES * 1000.0 / frequency;
 }
 
 int MixerSource::position_ms() {

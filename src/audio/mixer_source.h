@@ -1,7 +1,8 @@
 #pragma once
 // The music played through SDL2_mixer, looping. When the file or the sound
 // device cannot be used, the position falls back to the time since play(), so
-// the show still runs (silently); one log line says why.
+// the show still runs (silently); one log line says why. That fallback clock
+// pauses and resumes as the music would.
 
 #include <chrono>
 #include <memory>
@@ -18,6 +19,10 @@ class MixerSource : public PositionSource {
   bool play() override;
   int position_ms() override;
   void close() override;
+  void pause() override;
+  void resume() override;
+  void mute() override;
+  double latency_ms() const override;
 
   bool falling_back() const { return !fallback_reason_.empty(); }
 
@@ -29,5 +34,9 @@ class MixerSource : public PositionSource {
   bool audio_open_ = false;
   _Mix_Music* music_ = nullptr;
   std::string fallback_reason_;
+  bool muted_ = false;
   std::chrono::steady_clock::time_point started_;
+  // While paused, the fallback clock reads as at paused_at_.
+  bool paused_ = false;
+  std::chrono::steady_clock::time_point paused_at_;
 };

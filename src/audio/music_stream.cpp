@@ -33,3 +33,23 @@ void music_stream::close() {
     stream.reset();
   }
 }
+
+void music_stream::pause() {
+  if (stream != nullptr) {
+    stream->pause();
+  }
+}
+
+void music_stream::resume() {
+  if (stream != nullptr) {
+    stream->resume();
+  }
+}
+
+void music_stream::mute() {
+  if (stream != nullptr) {
+    stream->mute();
+  }
+}
+
+double music_stream::latency_ms() const { return stream != nullptr ? stream->latency_ms() : 0.0; }

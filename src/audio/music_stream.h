@@ -7,6 +7,9 @@
 //   play()              0, or 1 when no channel could be had (then closed)
 //   get_time()          the show time in ms
 //   close()
+//   pause(), resume()   the viewer's pause; the clock stands still meanwhile
+//   mute()              before play(): plays at volume 0, the clock unchanged
+//   latency_ms()        how far what is heard trails get_time()
 
 #include <memory>
 
@@ -25,6 +28,10 @@ class music_stream {
   int play();
   double get_time();
   void close();
+  void pause();
+  void resume();
+  void mute();
+  double latency_ms() const;
 
  private:
   std::unique_ptr<PositionSource> stream;

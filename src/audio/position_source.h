@@ -14,6 +14,13 @@ class PositionSource {
   // stream starts over.
   virtual int position_ms() = 0;
   virtual void close() = 0;
+  // The viewer's pause: the position stands still until resume().
+  virtual void pause() {}
+  virtual void resume() {}
+  // Plays on at volume 0; the position still runs.
+  virtual void mute() {}
+  // How long a position takes to be heard: the sound device's buffer, in ms.
+  virtual double latency_ms() const { return 0.0; }
 };
 
 using PositionSourceFactory = std::function<std::unique_ptr<PositionSource>(const char* file)>;

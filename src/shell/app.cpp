@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,21 +16,55 @@
 
 namespace {
 
-constexpr const char* WINDOW_TITLE = "D3D Tutorial 02: Vertices";
+constexpr const char* WINDOW_TITLE = "plovermix";
 
 SDL_Window* create_window(const Options& options) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-  if (!options.windowed) {
+  PixelSize size;
+  if (options.windowed) {
+    flags |= SDL_WINDOW_RESIZABLE;
+    size = options.window_size;
+  } else {
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;  // the desktop's mode: no mode switch
   }
-  return SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                          BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, flags);
+  return SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
+                          size.height, flags);
+}
+
+bool on_virtual_clock(const Options& options) {
+  return options.viewing.fixed_step_ms || !options.viewing.frames_at.empty();
+}
+
+// The size the back buffer starts at: as asked, else the picture's on screen
+// for the live player and 800 x 600 for a virtual clock (frames as the show made them).
+PixelSize first_render_size(SDL_Window* window, const Options& options) {
+  if (options.render_size || on_virtual_clock(options)) {
+    return options.render_size.value_or(PixelSize{});
+  }
+  PixelSize drawable;
+  SDL_GL_GetDrawableSize(window, &drawable.width, &drawable.height);
+  return picture_size(drawable);
+}
+
+WindowSetup window_setup(SDL_Window* window, const Options& options) {
+  WindowSetup setup;
+  setup.fit_render_size = !options.render_size && !on_virtual_clock(options);
+  if (on_virtual_clock(options)) {
+    SDL_GL_SetSwapInterval(0);  // a virtual clock waits for nothing, vertical sync included
+    setup.vsync = true;         // nor for a limiter
+  } else {
+    setup.vsync = SDL_GL_SetSwapInterval(1) == 0;
+  }
+  SDL_DisplayMode mode{};
+  if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) == 0) {
+    setup.refresh_hz = mode.refresh_rate;
+  }
+  return setup;
 }
 
 // Messages are handled until the queue is first empty; that idle turn runs the
 // whole show, whose last step asks the loop to stop.
-void event_loop() {
-  SdlShowWindow window;
+void event_loop(SdlShowWindow& window) {
   set_show_window(&window);
   while (quit_requested == 0) {
     SDL_Event event;
@@ -37,6 +72,7 @@ void event_loop() {
       if (event.type == SDL_QUIT) {
         quit_requested = 1;
       }
+      window.handle(event);  // keys pressed before the show are the show's
     } else {
       run_show();
     }
@@ -83,17 +119,15 @@ int run_app(int argc, char** argv) {
     SDL_Quit();
     return fail("cannot create the window: " + reason);
   }
-  SDL_ShowCursor(SDL_DISABLE);
+  show_cursor_for(window);
   int status = 0;
-  if (FAILED(init_device(window))) {
+  if (FAILED(init_device(window, first_render_size(window, options)))) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + device_error());
   } else {
-    if (options.viewing.fixed_step_ms || !options.viewing.frames_at.empty()) {
-      SDL_GL_SetSwapInterval(0);  // a virtual clock waits for nothing, vertical sync included
-    }
+    SdlShowWindow show_window(window, window_setup(window, options));
     SDL_ShowWindow(window);
-    event_loop();
+    event_loop(show_window);
     if (show_failed()) {
       status = 1;  // a frame or the trace asked for could not be written
     }

@@ -6,18 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "gfx/device.h"
 #include "show/run_show.h"
 
 struct Options {
   bool windowed = false;
+  PixelSize window_size;  // of the resizable window, 800 x 600 unless given
+  // The back buffer's size; unset: the picture's size in the window (800 x 600
+  // on a virtual clock).
+  std::optional<PixelSize> render_size;
   std::string data_dir;  // empty: the current working directory
   bool help = false;
   bool version = false;
-  // How the show is watched: --fixed-step, --frames-at/--out, --trace. Paths
-  // are made absolute before --data changes the working directory.
+  // How the show is watched and paced: --fixed-step, --frames-at/--out,
+  // --trace, --steps-per-second, --original-pacing, --mute. Paths are made
+  // absolute before --data changes the working directory.
   ShowViewing viewing;
 };
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
 std::string usage_text();
+// "1280x960": both whole and from 1 to 16384.
+std::optional<PixelSize> parse_pixel_size(const std::string& text);

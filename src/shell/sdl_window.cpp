@@ -2,23 +2,123 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
+
+#include "shell/base/log.h"
+#include "shell/base/render_helpers.h"
+
+namespace {
+
+// A drawn frame may take a quarter more than the refresh interval, for the
+// present's own wait, before it counts as too slow.
+constexpr double SLOW_MARGIN = 1.25;
+
+double ms(std::chrono::steady_clock::time_point at) {
+  return std::chrono::duration<double, std::milli>(at.time_since_epoch()).count();
+}
+
+bool is_full_screen(SDL_Window* window) {
+  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+}  // namespace
+
+SdlShowWindow::SdlShowWindow(SDL_Window* window, const WindowSetup& setup)
+    : window_(window), setup_(setup) {
+  const double interval = refresh_interval_ms(setup.refresh_hz);
+  if (!setup.vsync) {
+    limiter_.emplace(interval);
+  }
+  slow_.emplace(interval * SLOW_MARGIN);
+}
 
 void SdlShowWindow::pump_events() {
   SDL_PumpEvents();
-  // Only the close request is taken from the queue; the key state is read directly.
   SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_QUIT, SDL_QUIT) > 0) {
-    closed_ = true;
+  while (SDL_PollEvent(&event) != 0) {
+    handle(event);
   }
-  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void SdlShowWindow::handle(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) {
+    closed_ = true;
+  } else if (event.type == SDL_WINDOWEVENT) {
+    if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+      closed_ = true;
+    } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      fit_render_size();
+    }
+  } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+    const SDL_Keycode key = event.key.keysym.sym;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    if (key == SDLK_ESCAPE) {
+      escape_pressed_ = true;  // seen even when let go before the next frame
+    } else if (key == SDLK_SPACE) {
+      paused_ = !paused_;
+    } else if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+      toggle_full_screen();
+    }
+  }
 }
 
 bool SdlShowWindow::escape_down() const {
   const Uint8* keys = SDL_GetKeyboardState(nullptr);
-  return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+  return escape_pressed_ || (keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0);
 }
 
 bool SdlShowWindow::close_requested() const { return closed_; }
+
+void SdlShowWindow::presented(bool drew) {
+  const auto now = std::chrono::steady_clock::now();
+  if (drew && last_present_ && device != nullptr && !(device->GetRenderSize() == PixelSize{}) &&
+      slow_->add(ms(now) - ms(*last_present_), ms(now))) {
+    fall_back_to_800x600();
+  }
+  if (limiter_) {
+    const double wait = limiter_->wait_after(ms(now));
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(wait));
+  }
+  last_present_ = std::chrono::steady_clock::now();
+}
+
+void SdlShowWindow::toggle_full_screen() {
+  if (window_ == nullptr) {
+    return;
+  }
+  SDL_SetWindowFullscreen(window_, is_full_screen(window_) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  show_cursor_for(window_);
+}
+
+void SdlShowWindow::fit_render_size() {
+  if (window_ == nullptr || device == nullptr || !setup_.fit_render_size) {
+    return;
+  }
+  PixelSize drawable;
+  SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
+  const PixelSize wanted = picture_size(drawable);
+  if (!(wanted == device->GetRenderSize())) {
+    device->SetRenderSize(wanted);
+  }
+}
+
+void SdlShowWindow::fall_back_to_800x600() {
+  const PixelSize slow = device->GetRenderSize();
+  if (!device->SetRenderSize(PixelSize{})) {
+    return;
+  }
+  setup_.fit_render_size = false;  // a larger window must not bring the slow size back
+  std::fprintf(stderr,
+               "plovermix: drawing at %dx%d is too slow for this display; drawing at 800x600 "
+               "from now on\n",
+               slow.width, slow.height);
+  write_log("\nDrawing at %dx%d is too slow for this display; drawing at 800x600 from now on",
+            slow.width, slow.height);
+}
+
+void show_cursor_for(SDL_Window* window) {
+  SDL_ShowCursor(is_full_screen(window) ? SDL_DISABLE : SDL_ENABLE);
+}
 
 void choose_video_driver() {
   if (std::getenv("SDL_VIDEODRIVER") != nullptr) {

@@ -1,19 +1,55 @@
 #pragma once
-// The SDL window the show runs in, and the show's view of it.
+// The SDL window the show runs in, and the show's view of it: the viewer's
+// keys, full screen, the pace of presents and the render size.
+//
+//   Escape, a close request      end the show
+//   Space                        pauses and resumes
+//   F11, Alt+Enter               full screen on and off (the desktop's mode)
 
 #include <SDL.h>
 
+#include <chrono>
+#include <optional>
+
+#include "gfx/device.h"
+#include "shell/present_pacing.h"
 #include "show/show_window.h"
+
+struct WindowSetup {
+  bool vsync = true;             // false: SDL_GL_SetSwapInterval refused, presents are limited
+  int refresh_hz = 0;            // 0 when the display does not say
+  bool fit_render_size = false;  // the back buffer follows the picture's size
+};
 
 class SdlShowWindow : public ShowWindow {
  public:
+  SdlShowWindow() = default;
+  SdlShowWindow(SDL_Window* window, const WindowSetup& setup);
+
   void pump_events() override;
   bool escape_down() const override;
   bool close_requested() const override;
+  bool paused() const override { return paused_; }
+  void presented(bool drew) override;
+  // One event from the queue, as pump_events takes them.
+  void handle(const SDL_Event& event);
 
  private:
+  void toggle_full_screen();
+  void fit_render_size();
+  void fall_back_to_800x600();
+
+  SDL_Window* window_ = nullptr;
+  WindowSetup setup_;
   bool closed_ = false;
+  bool escape_pressed_ = false;
+  bool paused_ = false;
+  std::optional<PresentLimiter> limiter_;
+  std::optional<SlowFrameWatch> slow_;
+  std::optional<std::chrono::steady_clock::time_point> last_present_;
 };
 
 // Uses SDL's offscreen driver when no display can be reached; says so on stderr.
 void choose_video_driver();
+// Hides the cursor in full screen only.
+void show_cursor_for(SDL_Window* window);

@@ -1,15 +1,18 @@
 #include "show/run_show.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "audio/position_source.h"
+#include "audio/smooth_clock.h"
 #include "audio/virtual_clock.h"
 #include "shell/base/render_helpers.h"
 #include "show/data_files.h"
 #include "show/frame_capture.h"
 #include "show/json_trace.h"
+#include "show/pacer.h"
 #include "show/show.h"
 
 namespace {
@@ -62,6 +65,87 @@ bool load_and_report(Show& show) {
   say(scene_textures_report(failed.files()));
   return loaded;
 }
+
+double wall_ms() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The live player, one turn per present: Escape or a close request at the top;
+// then, unless paused, the frame bodies due (drawing only the last); then the
+// present, of the last frame again when no body ran.
+class LivePlayer {
+ public:
+  LivePlayer(Show& show, const ShowViewing& viewing)
+      : show_(show), pacer_(viewing.steps_per_second), original_(viewing.original_pacing) {}
+
+  void run() {
+    while (!window_wants_end()) {
+      follow_pause();
+      drew_ = false;
+      if (!paused_ && run_bodies() == FrameEnd::show_over) {
+        return;
+      }
+      present_frame();
+      window_presented(drew_);
+    }
+  }
+
+ private:
+  // The music and the pacing clock stop and go on together.
+  void follow_pause() {
+    const bool wanted = window_paused();
+    if (wanted == paused_) {
+      return;
+    }
+    paused_ = wanted;
+    if (paused_) {
+      show_.music->pause();
+      clock_.pause(wall_ms());
+    } else {
+      show_.music->resume();
+      clock_.resume(wall_ms());
+    }
+  }
+
+  FrameEnd run_bodies() {
+    if (original_) {
+      drew_ = true;
+      return show_.frame_body();
+    }
+    // What is drawn should meet what is heard, which trails the stream's position.
+    const double now = clock_.read(show_.music->get_time(), wall_ms()) - show_.music->latency_ms();
+    const DueBodies due = pacer_.due(now);
+    drew_ = due.count > 0;
+    return run_due_bodies(show_, pacer_, due);
+  }
+
+  Show& show_;
+  Pacer pacer_;
+  SmoothClock clock_;
+  bool original_;
+  bool paused_ = false;
+  bool drew_ = false;
+};
+
+}  // namespace
+
+FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due) {
+  const long end = due.first + due.count;
+  for (long k = due.first; k < end; ++k) {
+    if (due.count > 1) {
+      device->SetDiscard(k + 1 < end);
+    }
+    if (show.frame_body_at(pacer.time_of(k)) == FrameEnd::show_over) {
+      device->SetDiscard(false);
+      return FrameEnd::show_over;
+    }
+  }
+  return FrameEnd::present;
+}
+
+namespace {
 
 void report_missing(const FrameCapture& capture) {
   for (int t : capture.missing()) {
@@ -116,11 +200,16 @@ void run_show() {
 
   {
     Show show;
+    show.mute = viewing.mute;
     if (trace != nullptr) {
       show.on_frame = [raw = trace.get()](long frame, int t) { raw->frame(frame, t); };
     }
     if (load_and_report(show)) {
-      frame_loop(show, clock.get(), step_ms, capture.get());
+      if (clock != nullptr) {
+        frame_loop(show, clock.get(), step_ms, capture.get());
+      } else {
+        LivePlayer(show, viewing).run();
+      }
     }
     show.teardown();
   }

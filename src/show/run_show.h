@@ -6,10 +6,16 @@
 //   run_show()
 //   show_failed()               the last run could not do what its viewing asked
 //                               (a frame not written); the message is on stderr
+//   run_due_bodies(show, pacer, due)  the live player's bodies before one
+//                               present, at their grid times, the drawing of
+//                               all but the last discarded
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "show/pacer.h"
+#include "show/show.h"
 
 struct ShowViewing {
   // Virtual clock advancing by this many ms per presented frame, with no waiting.
@@ -20,6 +26,12 @@ struct ShowViewing {
   std::string out_dir;
   // One JSON object per line: frames, device calls, sprite draws.
   std::string trace_file;
+  // The live player's grid of frame bodies per second of show time.
+  int steps_per_second = 60;
+  // One body per present, its time read from the clock, as in 2002.
+  bool original_pacing = false;
+  // The music at volume 0; the clock is still its position.
+  bool mute = false;
 };
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;
@@ -27,3 +39,4 @@ constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;
 void set_show_viewing(const ShowViewing& viewing);
 void run_show();
 bool show_failed();
+FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due);

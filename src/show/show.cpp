@@ -53,6 +53,17 @@ bool window_wants_end() {
   return window->escape_down() || window->close_requested();
 }
 
+bool window_paused() {
+  const ShowWindow* window = show_window();
+  return window != nullptr && window->paused();
+}
+
+void window_presented(bool drew) {
+  if (ShowWindow* window = show_window()) {
+    window->presented(drew);
+  }
+}
+
 Show::Show() = default;
 
 Show::~Show() { teardown(); }
@@ -65,6 +76,9 @@ bool Show::load() {
   loop.caca2_x = show_rand() % 800;
   music = std::make_unique<music_stream>(
       find_file_any_case("vorn.mp3").c_str());  // silent until play()
+  if (mute) {
+    music->mute();
+  }
 
   // Slow steps in their order; between them the window keeps answering, and a
   // close request ends the show before the music starts.
@@ -191,7 +205,14 @@ FrameEnd Show::frame_body() {
   if (!loaded_) {
     return FrameEnd::show_over;  // nothing to run a frame with
   }
-  loop.t = static_cast<int>(music->get_time());  // truncated toward zero
+  return frame_body_at(static_cast<int>(music->get_time()));  // truncated toward zero
+}
+
+FrameEnd Show::frame_body_at(int t) {
+  if (!loaded_) {
+    return FrameEnd::show_over;
+  }
+  loop.t = t;
   if (on_frame) {
     on_frame(frames_run, loop.t);
   }

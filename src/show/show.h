@@ -8,6 +8,8 @@
 //   frame_body()   one frame without presenting: read the clock, run the
 //                  schedule; show_over from the end test, or when the show is
 //                  not (or no longer) loaded
+//   frame_body_at(t)  the same with t given (the paced player's grid time);
+//                  the clock is not read
 //   teardown()     closes the music and frees everything, in the show's order
 
 #include <functional>
@@ -42,6 +44,7 @@ class Show {
 
   bool load();
   FrameEnd frame_body();
+  FrameEnd frame_body_at(int t);
   void teardown();
 
   // Called at the top of every frame body, once t is read (the trace's frame line).
@@ -52,6 +55,8 @@ class Show {
   Overlays overlays;
   Show3d show3d;
   std::unique_ptr<music_stream> music;
+  // Read by load(): the music plays at volume 0.
+  bool mute = false;
 
  private:
   void loading_screen_1();
@@ -72,3 +77,7 @@ class Show {
 bool window_wants_close();
 // True when Escape is held or the window asked to close (pumps its events first).
 bool window_wants_end();
+// The viewer's pause, as the window has it.
+bool window_paused();
+// Tells the window that the frame loop presented (`drew`: a new frame).
+void window_presented(bool drew);

@@ -9,6 +9,13 @@ class ShowWindow {
   virtual void pump_events() = 0;
   virtual bool escape_down() const = 0;
   virtual bool close_requested() const = 0;
+  // The viewer's pause (Space): the player then stops the music and the frame
+  // bodies, and presents the last frame again.
+  virtual bool paused() const { return false; }
+  // After each present of the live player's frame loop (not of a virtual
+  // clock's), `drew` false when it showed the last frame again: the window
+  // keeps the pace where vertical sync is refused, and watches the drawing.
+  virtual void presented(bool /*drew*/) {}
 };
 
 // The shell installs its window before run_show; tests install their own.

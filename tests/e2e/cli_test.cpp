@@ -42,6 +42,14 @@ TEST(CommandLine, UnknownOptionIsRefusedWithStatus2) {
       << run.output;
 }
 
+TEST(CommandLine, MalformedPlayerOptionIsRefusedWithStatus2) {
+  const ProgramRun run = run_plovermix("--steps-per-second 0");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.output,
+            "plovermix: --steps-per-second needs a whole number from 1 to 1000\n"
+            "Try 'plovermix --help'.\n");
+}
+
 TEST(CommandLine, HelpAndVersionExitZero) {
   const ProgramRun help = run_plovermix("--help");
   EXPECT_EQ(help.status, 0);

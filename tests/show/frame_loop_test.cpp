@@ -47,24 +47,14 @@ TEST(TimeWindows, EachBoundIsOpenOrClosedAsNamed) {
   }
 }
 
-class FrameLoop : public ShowFixture {
+class FrameLoop : public LoadedShowFixture {
  protected:
-  void SetUp() override {
-    ShowFixture::SetUp();
-    ASSERT_TRUE(show.load());
-    trace->clear_trace();
-  }
-  void TearDown() override {
-    show.teardown();  // while the device is still there
-    ShowFixture::TearDown();
-  }
   FrameEnd frame_at(int t) {
     music.at(t);
     return show.frame_body();
   }
   // Clears of the whole target to black, as the title windows make them.
   int title_clears() const { return count_calls(CLEAR_BLACK); }
-  Show show;
 };
 
 TEST_F(FrameLoop, TitleAFadesWithWrapAndRises) {
@@ -230,6 +220,10 @@ class RunShow : public ShowFixture {
 
 TEST_F(RunShow, EndsUnpresentedPast240000AndAsksToQuit) {
   music.positions = {239999, 240000, 240001, 250000};
+  // One scripted reading per frame body: the 2002 pacing reads the clock at each.
+  ShowViewing viewing;
+  viewing.original_pacing = true;
+  set_show_viewing(viewing);
   quit_requested = 0;
   run_show();
   EXPECT_EQ(presents(), 5 + 2);

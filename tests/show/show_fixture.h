@@ -12,6 +12,7 @@
 #include "audio/position_source.h"
 #include "math/show_random.h"
 #include "show/bmp_fixture.h"
+#include "show/show.h"
 #include "show/show_window.h"
 #include "show/trace_sprites.h"
 
@@ -127,4 +128,19 @@ class ShowFixture : public ::testing::Test {
   ScriptedMusic music;
   std::vector<std::string> music_log;
   ScriptedWindow window;
+};
+
+// The fixture's show, loaded, with the loading screens' calls cleared from the trace.
+class LoadedShowFixture : public ShowFixture {
+ protected:
+  void SetUp() override {
+    ShowFixture::SetUp();
+    ASSERT_TRUE(show.load());
+    trace->clear_trace();
+  }
+  void TearDown() override {
+    show.teardown();  // while the device is still there
+    ShowFixture::TearDown();
+  }
+  Show show;
 };

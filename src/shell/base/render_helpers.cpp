@@ -1,5 +1,9 @@
 #include "shell/base/render_helpers.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 #include "gfx/gl_device.h"
 #include "shell/base/log.h"
 
@@ -36,7 +40,25 @@ HRESULT init_device(SDL_Window* window, PixelSize render_size) {
   if (made == nullptr) {
     return E_FAIL;
   }
-  return install_device(std::move(made));
+  const HRESULT installed = install_device(std::move(made));
+  if (!FAILED(installed) && !(render_size == device->GetRenderSize()) &&
+      !device->SetRenderSize(render_size)) {
+    const PixelSize kept = device->GetRenderSize();
+    write_log("\nThe render size %dx%d cannot be had; drawing at %dx%d", render_size.width,
+              render_size.height, kept.width, kept.height);
+  }
+  return installed;
+}
+
+PixelSize picture_size(PixelSize drawable) {
+  const auto rounded = [](double v) { return std::max(1, static_cast<int>(std::lround(v))); };
+  const int height = std::max(1, drawable.height);
+  const int width = rounded(height * 4.0 / 3.0);
+  if (width <= drawable.width) {
+    return {width, height};
+  }
+  const int narrow = std::max(1, drawable.width);
+  return {narrow, std::min(height, rounded(narrow * 3.0 / 4.0))};
 }
 
 void release_device() {

@@ -2,7 +2,10 @@
 // The device globals and the frame-level helpers every drawing part uses.
 //
 //   device, default_viewport     the one device and its full-screen viewport
-//   init_device(window, size)    0, or E_FAIL (the reason in device_error())
+//   init_device(window, size)    0, or E_FAIL (the reason in device_error());
+//                                the back buffer drawn at `size` where the
+//                                backend can (the log says when it cannot)
+//   picture_size(drawable)       the 4:3 picture that fits the drawable
 //   release_device()
 //   clear_target(r, g, b)        opaque colour, whole viewport
 //   clear_target_depth(r, g, b)  colour and depth 1.0
@@ -29,6 +32,9 @@ HRESULT init_device(SDL_Window* window, PixelSize render_size = {});
 HRESULT install_device(std::unique_ptr<Device> made);
 void release_device();
 const std::string& device_error();
+// As tall as the drawable, width round(height * 4 / 3); narrower drawables
+// limit the width instead, and the height follows. Never below 1 x 1.
+PixelSize picture_size(PixelSize drawable);
 
 D3DCOLOR clear_color(int r, int g, int b);
 HRESULT clear_target(int r, int g, int b);

@@ -1,0 +1,109 @@
+// The live player's options, picture size and present pacing.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "shell/base/render_helpers.h"
+#include "shell/options.h"
+#include "shell/present_pacing.h"
+
+namespace {
+
+TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
+  std::string error;
+  const auto plain = parse_options({"--windowed", "--mute"}, error);
+  ASSERT_TRUE(plain) << error;
+  EXPECT_TRUE(plain->windowed);
+  EXPECT_EQ(plain->window_size, (PixelSize{800, 600}));
+  EXPECT_TRUE(plain->viewing.mute);
+  EXPECT_FALSE(plain->render_size);
+  EXPECT_EQ(plain->viewing.steps_per_second, 60);
+  EXPECT_FALSE(plain->viewing.original_pacing);
+
+  const auto given = parse_options({"--windowed", "1280x960", "--render-size", "1920x1440",
+                                    "--steps-per-second", "120", "--original-pacing"},
+                                   error);
+  ASSERT_TRUE(given) << error;
+  EXPECT_EQ(given->window_size, (PixelSize{1280, 960}));
+  EXPECT_EQ(given->render_size, (PixelSize{1920, 1440}));
+  EXPECT_EQ(given->viewing.steps_per_second, 120);
+  EXPECT_TRUE(given->viewing.original_pacing);
+}
+
+TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"--windowed", "big"}, "--windowed needs a size in pixels, as in --windowed 1280x960"},
+      {{"--windowed", "0x600"}, "--windowed needs a size in pixels, as in --windowed 1280x960"},
+      {{"--render-size"}, "--render-size needs a size in pixels, as in --render-size 1280x960"},
+      {{"--render-size", "800x-600"},
+       "--render-size needs a size in pixels, as in --render-size 1280x960"},
+      {{"--steps-per-second"}, "--steps-per-second needs a whole number from 1 to 1000"},
+      {{"--steps-per-second", "0"}, "--steps-per-second needs a whole number from 1 to 1000"},
+      {{"--steps-per-second", "60.5"}, "--steps-per-second needs a whole number from 1 to 1000"},
+      {{"--steps-per-second", "1001"}, "--steps-per-second needs a whole number from 1 to 1000"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(parse_options(c.args, error)) << c.args[0];
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
+  const std::string help = usage_text();
+  for (const char* item :
+       {"--windowed [WxH]", "--render-size WxH", "--data DIR", "--fixed-step", "--frames-at",
+        "--trace FILE", "--steps-per-second N", "--original-pacing", "--mute", "--help",
+        "--version", "Escape", "Space", "F11", "Alt+Enter"}) {
+    EXPECT_NE(help.find(item), std::string::npos) << item;
+  }
+}
+
+TEST(PictureSize, AsTallAsTheDrawableAtFourToThree) {
+  EXPECT_EQ(picture_size({1920, 1080}), (PixelSize{1440, 1080}));
+  EXPECT_EQ(picture_size({800, 600}), (PixelSize{800, 600}));
+  EXPECT_EQ(picture_size({1366, 768}), (PixelSize{1024, 768}));
+  EXPECT_EQ(picture_size({1000, 601}), (PixelSize{801, 601}));  // 801.33 rounds down
+  // Narrower than 4:3: the width limits, the height follows.
+  EXPECT_EQ(picture_size({1280, 1024}), (PixelSize{1280, 960}));
+  EXPECT_EQ(picture_size({0, 0}), (PixelSize{1, 1}));
+}
+
+TEST(PresentLimiter, KeepsPresentsAtTheRefreshWithoutCatchingUp) {
+  PresentLimiter limiter(refresh_interval_ms(0));  // unknown: 60 Hz
+  double now = 0.0;
+  int presents = 0;
+  while (now < 1000.0) {
+    now += limiter.wait_after(now) + 5.0;  // each frame takes 5 ms to draw
+    ++presents;
+  }
+  EXPECT_NEAR(presents, 60, 1);
+  // A stall of 100 ms: the next present waits a whole interval again.
+  now += 100.0;
+  EXPECT_NEAR(limiter.wait_after(now), 1000.0 / 60, 1e-9);
+  EXPECT_NEAR(refresh_interval_ms(144), 1000.0 / 144, 1e-9);
+}
+
+TEST(SlowFrameWatch, TellsOnceAfterTwoSecondsOfSlowFramesRunning) {
+  SlowFrameWatch watch(20.0);
+  double now = 0.0;
+  const auto frames = [&](double took, int count) {
+    int told = 0;
+    for (int i = 0; i < count; ++i) {
+      now += took;
+      told += watch.add(took, now) ? 1 : 0;
+    }
+    return told;
+  };
+  EXPECT_EQ(frames(33.0, 50), 0);  // 1.65 s slow
+  EXPECT_EQ(frames(16.0, 1), 0);   // one in time starts the count again
+  EXPECT_EQ(frames(33.0, 60), 0);  // 1.98 s
+  EXPECT_EQ(frames(33.0, 1), 1);   // 2.01 s running
+  EXPECT_EQ(frames(33.0, 200), 0) << "said once";
+}
+
+}  // namespace
