@@ -1,10 +1,10 @@
 #include "shell/base/render_helpers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "gfx/gl_device.h"
+#include "gfx/render_scale.h"
 #include "shell/base/log.h"
 
 Device* device = nullptr;
@@ -51,14 +51,9 @@ HRESULT init_device(SDL_Window* window, PixelSize render_size) {
 }
 
 PixelSize picture_size(PixelSize drawable) {
-  const auto rounded = [](double v) { return std::max(1, static_cast<int>(std::lround(v))); };
-  const int height = std::max(1, drawable.height);
-  const int width = rounded(height * 4.0 / 3.0);
-  if (width <= drawable.width) {
-    return {width, height};
-  }
-  const int narrow = std::max(1, drawable.width);
-  return {narrow, std::min(height, rounded(narrow * 3.0 / 4.0))};
+  // The present's own fit, never empty: a back buffer needs a pixel.
+  const PixelRect fit = fit_picture(drawable);
+  return {std::max(1, fit.width), std::max(1, fit.height)};
 }
 
 void release_device() {
