@@ -37,6 +37,9 @@ void MixerSource::fall_back(const std::string& reason) {
     return;
   }
   fallback_reason_ = reason.empty() ? "unknown reason" : reason;
+  // The own clock takes over where the music was, so the show does not jump.
+  started_ = (paused_ ? paused_at_ : std::chrono::steady_clock::now()) -
+             std::chrono::milliseconds(last_position_ms_);
   write_log("\nmusic: cannot play \"%s\" (%s); the show runs on its own clock", file_.c_str(),
             fallback_reason_.c_str());
 }
@@ -44,6 +47,7 @@ void MixerSource::fall_back(const std::string& reason) {
 bool MixerSource::play() {
   started_ = std::chrono::steady_clock::now();
   paused_ = false;
+  last_position_ms_ = 0;
   if (music_ != nullptr && Mix_PlayMusic(music_, -1) != 0) {
     fall_back(Mix_GetError());
   }
@@ -108,7 +112,8 @@ int MixerSource::position_ms() {
     } else if (Mix_PlayingMusic() == 0) {
       fall_back("the stream stopped playing");
     } else {
-      return static_cast<int>(seconds * 1000.0);
+      last_position_ms_ = static_cast<int>(seconds * 1000.0);
+      return last_position_ms_;
     }
   }
   return elapsed_ms();

@@ -36,6 +36,8 @@ class MixerSource : public PositionSource {
   std::string fallback_reason_;
   bool muted_ = false;
   std::chrono::steady_clock::time_point started_;
+  // The stream's last reading: a stop in mid-show goes on from there.
+  int last_position_ms_ = 0;
   // While paused, the fallback clock reads as at paused_at_.
   bool paused_ = false;
   std::chrono::steady_clock::time_point paused_at_;

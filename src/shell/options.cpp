@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "audio/music_stream.h"
+
 namespace {
 
 bool takes_value(const std::vector<std::string>& args, std::size_t i) {
@@ -58,6 +60,13 @@ bool parse_viewing_option(const std::vector<std::string>& args, std::size_t& i,
       const double step = std::strtod(args[i + 1].c_str(), &end);
       if (*end != '\0' || !std::isfinite(step) || step <= 0.0) {
         error = "--fixed-step needs a positive number of milliseconds, not '" + args[i + 1] + "'";
+        return false;
+      }
+      // A step of one music pass or more would wrap the clock at every frame:
+      // the show would stand still or jump about.
+      if (step >= MUSIC_PASS_MS) {
+        error = "--fixed-step must be shorter than one pass of the music (" +
+                std::to_string(static_cast<int>(MUSIC_PASS_MS)) + " ms), not '" + args[i + 1] + "'";
         return false;
       }
       viewing.fixed_step_ms = step;

@@ -1,5 +1,7 @@
 #include "audio/music_stream.h"
 
+#include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -98,6 +100,36 @@ TEST_F(MixerFiles, EveryCorpusMp3OpensPlaysAndCloses) {
     ++files;
   }
   EXPECT_GT(files, 20);
+}
+
+// Music that stops in mid-show hands over to the own clock where it stood:
+// the show neither jumps ahead nor starts again.
+TEST_F(MixerFiles, AStopInMidShowGoesOnFromTheLastPosition) {
+  const std::filesystem::path file =
+      std::filesystem::path(PLOVERMIX_CORPUS_DIR) / "mp3/tinytag/lavc_stereo_5s.mp3";
+  if (!std::filesystem::exists(file)) {
+    GTEST_SKIP() << "no public test files here";
+  }
+  MixerSource source(file.c_str());
+  ASSERT_TRUE(source.play());
+  int before = source.position_ms();
+  for (int waited = 0; before < 300 && waited < 3000; waited += 10) {
+    SDL_Delay(10);
+    before = source.position_ms();
+  }
+  if (before < 300) {
+    GTEST_SKIP() << "the audio device does not play here";
+  }
+  // Far from the time since play, as after a loop of the stream.
+  ASSERT_EQ(Mix_SetMusicPosition(3.0), 0);
+  before = source.position_ms();
+  ASSERT_GE(before, 3000);
+  Mix_HaltMusic();
+  const int after = source.position_ms();
+  EXPECT_GE(after, before);
+  EXPECT_LT(after, before + 100);
+  EXPECT_NE(log_text().find("the stream stopped playing"), std::string::npos) << log_text();
+  source.close();
 }
 
 }  // namespace

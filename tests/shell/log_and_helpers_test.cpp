@@ -48,6 +48,11 @@ TEST(Options, KnownOptionsParseAndUnknownOnesAreRefused) {
   EXPECT_EQ(error, "unknown option '--bogus'");
   EXPECT_FALSE(parse_options({"--data"}, error));
   EXPECT_EQ(error, "--data needs a folder");
+  // A step of a whole music pass would hold the clock at 0 for ever.
+  EXPECT_FALSE(parse_options({"--fixed-step", "74180"}, error));
+  EXPECT_EQ(error,
+            "--fixed-step must be shorter than one pass of the music (74180 ms), not '74180'");
+  EXPECT_TRUE(parse_options({"--fixed-step", "74179.5"}, error));
 }
 
 }  // namespace
