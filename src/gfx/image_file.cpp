@@ -390,6 +390,29 @@ bool jpeg_tables_fit(const Bytes& in) {
   return true;
 }
 
+// stb_image 2.27 copies a PNG's first image-data chunk into a buffer it has
+// not made yet when that chunk is empty (memcpy to a null pointer). The
+// chunks are walked as the decoder walks them, each by its length.
+bool png_first_data_chunk_has_data(const Bytes& in) {
+  const auto big_endian = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(in.u8(at)) << 24 |
+           static_cast<std::uint32_t>(in.u8(at + 1)) << 16 |
+           static_cast<std::uint32_t>(in.u8(at + 2)) << 8 | in.u8(at + 3);
+  };
+  for (std::size_t at = 8; in.has(at, 8);) {
+    const std::uint32_t length = big_endian(at);
+    const std::uint32_t type = big_endian(at + 4);
+    if (type == 0x49444154u) {  // IDAT
+      return length != 0;
+    }
+    if (type == 0x49454E44u) {  // IEND
+      return true;
+    }
+    at += 12 + static_cast<std::size_t>(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool decode_bmp(const std::uint8_t* data, std::size_t size, Image& image, std::string& error) {
@@ -428,6 +451,12 @@ bool load_image_file(const std::string& path, Image& image, std::string& error) 
   if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 &&
       !jpeg_tables_fit(Bytes(bytes.data(), bytes.size()))) {
     error = "cannot decode " + path + ": JPEG Huffman table of more than 256 codes";
+    return false;
+  }
+  static constexpr std::uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes.size() >= 8 && std::memcmp(bytes.data(), PNG_SIGNATURE, 8) == 0 &&
+      !png_first_data_chunk_has_data(Bytes(bytes.data(), bytes.size()))) {
+    error = "cannot decode " + path + ": PNG whose first image data chunk is empty";
     return false;
   }
   int width = 0, height = 0, channels = 0;
