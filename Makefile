@@ -38,15 +38,29 @@ sanitize: deps build-asan/CMakeCache.txt
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
-# The libFuzzer targets (clang); fuzz-smoke runs each on its seeds for a few seconds.
+# The libFuzzer targets (clang); fuzz-smoke runs each on its seeds for FUZZ_SECONDS
+# and fails on any crash, leak, timeout or runaway memory. The seeds are our
+# writers' output and the small files of the public test corpus, when present.
+FUZZ_TARGETS = load3ds camera scene image
+FUZZ_CORPUS ?= ../shared/corpus
+FUZZ_FLAGS = -timeout=10 -rss_limit_mb=2048 -max_len=65536 -close_fd_mask=1
 fuzz: deps build-fuzz/CMakeCache.txt
 	cmake --build --preset fuzz -j $(JOBS)
 
 fuzz-smoke: fuzz
-	rm -rf build-fuzz/seeds build-fuzz/corpus && mkdir -p build-fuzz/seeds build-fuzz/corpus
-	build-fuzz/fuzz/fuzz_seeds_3ds build-fuzz/seeds
-	build-fuzz/fuzz/fuzz_load3ds -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=1 \
-	  build-fuzz/corpus build-fuzz/seeds
+	rm -rf build-fuzz/seeds build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_seeds build-fuzz/seeds $(wildcard $(FUZZ_CORPUS))
+	@for t in $(FUZZ_TARGETS); do \
+	  dict=; [ $$t = image ] || dict=-dict=fuzz/3ds.dict; \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  if build-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ_FLAGS) $$dict \
+	       -artifact_prefix=$(CURDIR)/build-fuzz/ build-fuzz/corpus/$$t build-fuzz/seeds/$$t \
+	       > build-fuzz/fuzz_$$t.log 2>&1; then \
+	    echo "fuzz_$$t, $(FUZZ_SECONDS) s: $$(grep -E '^#[0-9]+ +DONE' build-fuzz/fuzz_$$t.log)"; \
+	  else \
+	    tail -n 60 build-fuzz/fuzz_$$t.log; echo "fuzz_$$t failed (build-fuzz/fuzz_$$t.log)"; exit 1; \
+	  fi; \
+	done
 
 format-check: deps
 	@echo "clang-format --dry-run -Werror over $(words $(FORMATTED)) files of src tests tools bench fuzz"

@@ -33,6 +33,12 @@ namespace {
 // before it is read.
 constexpr long MAX_FILE_BYTES = 256L * 1024 * 1024;
 
+// No format we read packs more than about 1032 pixels into one byte (deflate's
+// limit; JPEG and run-length TGA pack far fewer). stb_image allocates and
+// fills the whole image its header declares before it finds the data
+// missing, so a header alone must not make a few bytes cost 256 MB.
+constexpr std::uint64_t MAX_PIXELS_PER_BYTE = 1100;
+
 // Bounds-checked little-endian reads over the file's bytes.
 class Bytes {
  public:
@@ -352,6 +358,61 @@ bool read_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::s
   return true;
 }
 
+// stb_image 2.27 (Debian's libstb-dev) writes past its Huffman tables when a
+// JPEG's table declares more than 256 codes (fixed in 2.28). The decoder
+// takes a table from wherever it meets the bytes FF C4, so every such place
+// is read as a table definition, the way the decoder reads it (bytes past the
+// end as zeros), and the file is refused if any would overflow.
+bool jpeg_tables_fit(const Bytes& in) {
+  for (std::size_t at = 0; at + 1 < in.size(); ++at) {
+    if (in.u8(at) != 0xFF || in.u8(at + 1) != 0xC4) {
+      continue;
+    }
+    std::size_t read = at + 2;
+    int left = (in.u8(read) << 8 | in.u8(read + 1)) - 2;
+    read += 2;
+    while (left > 0 && read < in.size()) {
+      const std::uint8_t table = in.u8(read++);
+      if (table >> 4 > 1 || (table & 15) > 3) {
+        break;  // the decoder stops here too
+      }
+      int codes = 0;
+      for (int i = 0; i < 16; ++i) {
+        codes += in.u8(read++);
+      }
+      if (codes > 256) {
+        return false;
+      }
+      read += static_cast<std::size_t>(codes);
+      left -= 17 + codes;
+    }
+  }
+  return true;
+}
+
+// stb_image 2.27 copies a PNG's first image-data chunk into a buffer it has
+// not made yet when that chunk is empty (memcpy to a null pointer). The
+// chunks are walked as the decoder walks them, each by its length.
+bool png_first_data_chunk_has_data(const Bytes& in) {
+  const auto big_endian = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(in.u8(at)) << 24 |
+           static_cast<std::uint32_t>(in.u8(at + 1)) << 16 |
+           static_cast<std::uint32_t>(in.u8(at + 2)) << 8 | in.u8(at + 3);
+  };
+  for (std::size_t at = 8; in.has(at, 8);) {
+    const std::uint32_t length = big_endian(at);
+    const std::uint32_t type = big_endian(at + 4);
+    if (type == 0x49444154u) {  // IDAT
+      return length != 0;
+    }
+    if (type == 0x49454E44u) {  // IEND
+      return true;
+    }
+    at += 12 + static_cast<std::size_t>(length);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool decode_bmp(const std::uint8_t* data, std::size_t size, Image& image, std::string& error) {
@@ -387,7 +448,25 @@ bool load_image_file(const std::string& path, Image& image, std::string& error) 
     error = "image file too large";
     return false;
   }
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 &&
+      !jpeg_tables_fit(Bytes(bytes.data(), bytes.size()))) {
+    error = "cannot decode " + path + ": JPEG Huffman table of more than 256 codes";
+    return false;
+  }
+  static constexpr std::uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes.size() >= 8 && std::memcmp(bytes.data(), PNG_SIGNATURE, 8) == 0 &&
+      !png_first_data_chunk_has_data(Bytes(bytes.data(), bytes.size()))) {
+    error = "cannot decode " + path + ": PNG whose first image data chunk is empty";
+    return false;
+  }
   int width = 0, height = 0, channels = 0;
+  if (stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,
+                            &channels) != 0 &&
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >
+          MAX_PIXELS_PER_BYTE * bytes.size()) {
+    error = "cannot decode " + path + ": more pixels declared than its data can hold";
+    return false;
+  }
   stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
                                           &height, &channels, 4);
   if (pixels == nullptr) {

@@ -3,7 +3,6 @@
 // missing data whose logs must say only what is missing.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,10 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "e2e/plovermix_run.h"
 #include "gfx/image_file.h"
 #include "show/bmp_fixture.h"
 #include "show/scenes3d_fixture.h"
@@ -24,53 +23,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-int run_plovermix(const fs::path& data, const std::string& arguments) {
-  // Under the sanitizer build a leak report must not decide the exit status:
-  // sanitizer_findings reads the report instead.
-  const std::string command =
-      "LSAN_OPTIONS=exitcode=0 " PLOVERMIX_BINARY_DIR "/plovermix --windowed --data '" +
-      data.string() + "' " + arguments + " > '" + (data / "output.txt").string() + "' 2>&1";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-std::string read_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// What the sanitizers found in our code: every error report but leaks whose
-// stacks never pass through our sources (the GL driver's own, from modules
-// already unloaded at exit).
-std::string sanitizer_findings(const std::string& output) {
-  std::string findings;
-  std::istringstream lines(output);
-  std::string line, block;
-  bool in_leak = false;
-  const auto flush = [&] {
-    if (in_leak && block.find(PLOVERMIX_SOURCE_DIR) != std::string::npos) findings += block;
-    block.clear();
-    in_leak = false;
-  };
-  while (std::getline(lines, line)) {
-    if (line.find("leak of") != std::string::npos) {
-      flush();
-      in_leak = true;
-    }
-    if (in_leak) {
-      block += line + "\n";
-      if (line.empty()) flush();
-    } else if (line.find("runtime error") != std::string::npos ||
-               line.find("ERROR: AddressSanitizer") != std::string::npos) {
-      findings += line + "\n";
-    }
-  }
-  flush();
-  return findings;
-}
+using e2e::read_text;
+using e2e::run_plovermix;
+using e2e::sanitizer_findings;
 
 // The mean colour of a rectangle and how many of its pixels are bright.
 struct Region {

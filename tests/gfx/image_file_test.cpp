@@ -236,3 +236,30 @@ TEST(ImageFile, PngTgaAndJpgLoadWithTheirSizeAndColours) {
   EXPECT_EQ(image.height, 2u);
   EXPECT_EQ(at(image, 2, 1).a, 255) << "JPG has no alpha: opaque";
 }
+
+// Inputs stb_image 2.27 mishandles are refused before it sees them: a JPEG
+// Huffman table of more than 256 codes (it writes past the table), and a
+// header declaring far more pixels than the file holds (it allocates and
+// fills them all). Well-compressed real pictures still load.
+TEST(ImageFile, InputsTheDecoderMishandlesAreRefusedFirst) {
+  Image image;
+  std::string error;
+  EXPECT_FALSE(load_image_file(PLOVERMIX_SOURCE_DIR
+                               "/fuzz/regressions/image/jpeg_huffman_counts_over_256.jpg",
+                               image, error));
+  EXPECT_NE(error.find("Huffman"), std::string::npos) << error;
+
+  const fs::path dir = fs::temp_directory_path();
+  const fs::path tga = dir / "plovermix_huge.tga";
+  // Uncompressed true-colour, 8192 x 8192 x 32 bits, then two bytes of pixels.
+  const unsigned char header[] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 32, 32, 0, 1, 2};
+  std::ofstream(tga, std::ios::binary).write(reinterpret_cast<const char*>(header), sizeof header);
+  EXPECT_FALSE(load_image_file(tga.string(), image, error));
+  EXPECT_NE(error.find("more pixels"), std::string::npos) << error;
+
+  const std::string png = (dir / "plovermix_flat.png").string();
+  const std::vector<std::uint8_t> flat(1024 * 1024 * 4, 200);
+  ASSERT_NE(stbi_write_png(png.c_str(), 1024, 1024, 4, flat.data(), 1024 * 4), 0);
+  ASSERT_TRUE(load_image_file(png, image, error)) << error;
+  EXPECT_EQ(image.width, 1024u);
+}
