@@ -390,6 +390,16 @@ bool jpeg_tables_fit(const Bytes& in) {
   return true;
 }
 
+// The decoder takes a JPEG after any run of fill bytes 0xFF before its
+// start-of-image marker, so the check must too.
+bool starts_as_jpeg(const std::vector<std::uint8_t>& bytes) {
+  std::size_t at = 0;
+  while (at < bytes.size() && bytes[at] == 0xFF) {
+    ++at;
+  }
+  return at > 0 && at < bytes.size() && bytes[at] == 0xD8;
+}
+
 // stb_image 2.27 copies a PNG's first image-data chunk into a buffer it has
 // not made yet when that chunk is empty (memcpy to a null pointer). The
 // chunks are walked as the decoder walks them, each by its length.
@@ -448,8 +458,7 @@ bool load_image_file(const std::string& path, Image& image, std::string& error) 
     error = "image file too large";
     return false;
   }
-  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8 &&
-      !jpeg_tables_fit(Bytes(bytes.data(), bytes.size()))) {
+  if (starts_as_jpeg(bytes) && !jpeg_tables_fit(Bytes(bytes.data(), bytes.size()))) {
     error = "cannot decode " + path + ": JPEG Huffman table of more than 256 codes";
     return false;
   }
