@@ -57,7 +57,7 @@ fuzz-smoke: fuzz
 	  if build-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ_FLAGS) $$dict \
 	       -artifact_prefix=$(CURDIR)/build-fuzz/ build-fuzz/corpus/$$t build-fuzz/seeds/$$t \
 	       > build-fuzz/fuzz_$$t.log 2>&1; then \
-	    echo "fuzz_$$t, $(FUZZ_SECONDS) s: $$(grep -E '^#[0-9]+ +DONE' build-fuzz/fuzz_$$t.log)"; \
+	    echo "fuzz_$$t, $(FUZZ_SECONDS) s: $$(grep -E '^#[0-9]+[[:space:]]+DONE' build-fuzz/fuzz_$$t.log)"; \
 	  else \
 	    tail -n 60 build-fuzz/fuzz_$$t.log; echo "fuzz_$$t failed (build-fuzz/fuzz_$$t.log)"; exit 1; \
 	  fi; \
