@@ -28,13 +28,6 @@ bool readable(const std::string& path) {
   return std::filesystem::is_regular_file(path, error) && std::ifstream(path, std::ios::binary);
 }
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), lower);
-  return text;
-}
-
 }  // namespace
 
 std::string show_files_report(const std::string& folder) {
@@ -83,7 +76,7 @@ std::string scene_textures_report(const std::vector<std::string>& failed) {
   for (const std::string& file : failed) {
     // The show's own images were reported before loading.
     const bool own = std::any_of(std::begin(SHOW_FILES), std::end(SHOW_FILES),
-                                 [&](const char* name) { return lowered(name) == lowered(file); });
+                                 [&](const char* name) { return same_ignoring_case(name, file); });
     if (!own) {
       named.push_back(file);
     }

@@ -9,13 +9,13 @@ namespace {
 
 char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+}  // namespace
+
 bool same_ignoring_case(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return ascii_lower(x) == ascii_lower(y);
          });
 }
-
-}  // namespace
 
 std::string find_file_any_case(const std::string& name) {
   namespace fs = std::filesystem;

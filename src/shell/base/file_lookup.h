@@ -12,3 +12,5 @@
 #include <string>
 
 std::string find_file_any_case(const std::string& name);
+// Whether two names are one without regard to ASCII case.
+bool same_ignoring_case(const std::string& a, const std::string& b);
