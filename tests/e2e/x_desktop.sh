@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Run inside xvfb-run: a window manager, the show full screen on that X server,
+# and the whole screen grabbed once the trace says the show has passed AT ms.
+# The show is then ended as a desktop would end it (SIGTERM, a quit request).
+# usage: x_desktop.sh PLOVERMIX DATA AT OUT
+set -u
+plovermix=$1 data=$2 at=$3 out=$4
+openbox > "$out/openbox.txt" 2>&1 &
+wm=$!
+sleep 1
+SDL_VIDEODRIVER=x11 "$plovermix" --data "$data" --trace "$out/trace.json" > "$out/show.txt" 2>&1 &
+show=$!
+for _ in $(seq 1 600); do # two minutes at most
+  kill -0 "$show" 2> /dev/null || break
+  t=$(tail -c 20000 "$out/trace.json" 2> /dev/null | grep -o '"frame":[0-9]*,"t":[0-9]*' |
+    tail -n 1 | sed 's/.*"t"://')
+  [ "${t:-0}" -ge "$at" ] && break
+  sleep 0.2
+done
+xwd -root -silent > "$out/screen.xwd"
+kill -TERM "$show" 2> /dev/null
+wait "$show"
+status=$?
+kill "$wm" 2> /dev/null
+exit "$status"
