@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+
 #include "shell/base/log.h"
 
 namespace {
@@ -42,6 +44,9 @@ void MixerSource::fall_back(const std::string& reason) {
              std::chrono::milliseconds(last_position_ms_);
   write_log("\nmusic: cannot play \"%s\" (%s); the show runs on its own clock", file_.c_str(),
             fallback_reason_.c_str());
+  // A silent show must not leave the user wondering why.
+  std::fprintf(stderr, "plovermix: cannot play the music \"%s\" (%s); the show runs silent\n",
+               file_.c_str(), fallback_reason_.c_str());
 }
 
 bool MixerSource::play() {

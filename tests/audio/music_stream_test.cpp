@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +78,20 @@ TEST_F(MixerFiles, MissingFileFallsBackToElapsedTimeWithOneLogLine) {
   const std::string log = log_text();
   EXPECT_EQ(log.rfind("\nmusic: cannot play \"vorn.mp3\" (", 0), 0u) << log;
   EXPECT_EQ(log.find("\nmusic", 1), std::string::npos) << "one line only: " << log;
+}
+
+TEST_F(MixerFiles, NoSoundDeviceIsOneLineOnStandardError) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStderr();
+  MixerSource source("vorn.mp3");
+  source.play();
+  source.position_ms();
+  const std::string said = testing::internal::GetCapturedStderr();
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_TRUE(source.falling_back());
+  EXPECT_EQ(said.rfind("plovermix: cannot play the music \"vorn.mp3\" (no sound device: ", 0), 0u)
+      << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line only: " << said;
 }
 
 TEST_F(MixerFiles, EveryCorpusMp3OpensPlaysAndCloses) {

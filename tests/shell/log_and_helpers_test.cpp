@@ -22,10 +22,15 @@ TEST_F(InTempFolder, LogAppendsExactlyWhatCallersWrite) {
   EXPECT_EQ(log_text(), "earlier run\na\nb continued 7");
 }
 
-TEST_F(InTempFolder, LogThatCannotBeOpenedDropsTheMessage) {
+TEST_F(InTempFolder, LogThatCannotBeOpenedDropsTheMessageAndSaysSoOnce) {
   // A folder in the log's place cannot be opened for appending, even by root.
   std::filesystem::create_directory("plovermix.log");
+  testing::internal::CaptureStderr();
   write_log("\nlost");
+  write_log("\nlost too");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "plovermix: cannot write plovermix.log in " + std::filesystem::current_path().string() +
+                " (Is a directory); the show runs without its log\n");
   EXPECT_TRUE(std::filesystem::is_directory("plovermix.log"));
   EXPECT_TRUE(std::filesystem::is_empty("plovermix.log"));
 }
