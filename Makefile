@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 10
 FORMATTED = $(shell git ls-files -- $(addsuffix /*.cpp,src tests tools bench fuzz) \
                                     $(addsuffix /*.h,src tests tools bench fuzz))
 
-.PHONY: play test build deps sanitize fuzz fuzz-smoke format-check clean
+.PHONY: play test build deps sanitize bench fuzz fuzz-smoke format-check clean
 
 deps:
 	@scripts/install-deps
@@ -27,6 +27,12 @@ play: build
 	@mkdir -p $(DATA)
 	build/showdata $(DATA)
 	build/plovermix --data $(DATA)
+
+# The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window.
+bench: build
+	@mkdir -p $(DATA)
+	build/showdata $(DATA)
+	build/bench/bench_show $(DATA)
 
 # Every tier on the release build, then the unit and render tiers again under
 # the address and undefined-behaviour sanitizers.

@@ -4,12 +4,14 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
 #include "gfx/device_core.h"
 #include "gfx/gl_pipeline.h"
 #include "gfx/render_scale.h"
+#include "gfx/shader_variant.h"
 
 extern const char fixed_function_vert[];
 extern const char fixed_function_frag[];
@@ -158,10 +160,11 @@ GLenum primitive_mode(D3DPRIMITIVETYPE type) {
   }
 }
 
-GLuint compile(GLenum kind, const char* body, std::string& error) {
-  const char* parts[] = {"#version " PLOVERMIX_GLSL_VERSION "\n", fixed_function_block_glsl, body};
+GLuint compile(GLenum kind, const std::string& prelude, const char* body, std::string& error) {
+  const char* parts[] = {"#version " PLOVERMIX_GLSL_VERSION "\n", prelude.c_str(),
+                         fixed_function_block_glsl, body};
   const GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 3, parts, nullptr);
+  glShaderSource(shader, 4, parts, nullptr);
   glCompileShader(shader);
   GLint ok = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -207,7 +210,9 @@ class GlDevice : public DeviceCore {
  private:
   bool make_back_buffer(std::string& error);
   bool store_back_buffer(PixelSize size);
-  bool make_program(std::string& error);
+  bool make_pipeline(std::string& error);
+  // The program of `variant`, compiled and linked at its first use; 0 when it fails.
+  GLuint program_for(std::uint32_t variant, std::string& error);
   void apply_render_states();
   void apply_viewport();
   void apply_stream();
@@ -220,7 +225,8 @@ class GlDevice : public DeviceCore {
   GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
   GLuint presented_fbo_ = 0, presented_color_ = 0;
   bool presented_any_ = false;
-  GLuint program_ = 0, vao_ = 0, ubo_ = 0;
+  std::array<GLuint, SHADER_VARIANTS> programs_{};
+  GLuint program_in_use_ = 0, vao_ = 0, ubo_ = 0;
   GLuint sampler_stage_ = 0, sampler_sprite_ = 0;
   FixedFunctionBlock block_{};
   GlCache cache_;
@@ -236,7 +242,9 @@ GlDevice::~GlDevice() {
   }
   SDL_GL_MakeCurrent(window_, context_);
   orphan_resources();
-  glDeleteProgram(program_);
+  for (const GLuint program : programs_) {
+    glDeleteProgram(program);
+  }
   glDeleteVertexArrays(1, &vao_);
   glDeleteBuffers(1, &ubo_);
   glDeleteSamplers(1, &sampler_stage_);
@@ -311,41 +319,57 @@ bool GlDevice::resize_impl(PixelSize size) {
   return true;
 }
 
-bool GlDevice::make_program(std::string& error) {
-  const GLuint vert = compile(GL_VERTEX_SHADER, fixed_function_vert, error);
-  if (vert == 0) {
-    return false;
+GLuint GlDevice::program_for(std::uint32_t variant, std::string& error) {
+  if (programs_[variant] != 0) {
+    return programs_[variant];
   }
-  const GLuint frag = compile(GL_FRAGMENT_SHADER, fixed_function_frag, error);
+  const std::string prelude = variant_prelude(variant);
+  const GLuint vert = compile(GL_VERTEX_SHADER, prelude, fixed_function_vert, error);
+  if (vert == 0) {
+    return 0;
+  }
+  const GLuint frag = compile(GL_FRAGMENT_SHADER, prelude, fixed_function_frag, error);
   if (frag == 0) {
     glDeleteShader(vert);
-    return false;
+    return 0;
   }
-  program_ = glCreateProgram();
-  glAttachShader(program_, vert);
-  glAttachShader(program_, frag);
-  glLinkProgram(program_);
+  const GLuint program = glCreateProgram();
+  glAttachShader(program, vert);
+  glAttachShader(program, frag);
+  glLinkProgram(program);
   glDeleteShader(vert);
   glDeleteShader(frag);
   GLint ok = GL_FALSE;
-  glGetProgramiv(program_, GL_LINK_STATUS, &ok);
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
   if (ok != GL_TRUE) {
     char log[2048] = {};
-    glGetProgramInfoLog(program_, sizeof log, nullptr, log);
+    glGetProgramInfoLog(program, sizeof log, nullptr, log);
     error = std::string("the fixed-function program does not link: ") + log;
-    return false;
+    glDeleteProgram(program);
+    return 0;
   }
-  const GLuint block_index = glGetUniformBlockIndex(program_, "FixedFunction");
+  const GLuint block_index = glGetUniformBlockIndex(program, "FixedFunction");
   GLint block_size = 0;
-  glGetActiveUniformBlockiv(program_, block_index, GL_UNIFORM_BLOCK_DATA_SIZE, &block_size);
+  glGetActiveUniformBlockiv(program, block_index, GL_UNIFORM_BLOCK_DATA_SIZE, &block_size);
   if (block_index == GL_INVALID_INDEX || block_size != static_cast<GLint>(sizeof block_)) {
     error = "the fixed-function uniform block does not match FixedFunctionBlock";
+    glDeleteProgram(program);
+    return 0;
+  }
+  glUniformBlockBinding(program, block_index, BLOCK_BINDING);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "stage0"), 0);
+  glUseProgram(program_in_use_);
+  programs_[variant] = program;
+  return program;
+}
+
+bool GlDevice::make_pipeline(std::string& error) {
+  // Every variant but this one is made when a draw first needs it; this one
+  // proves the shaders at start-up.
+  if (program_for(0, error) == 0) {
     return false;
   }
-  glUniformBlockBinding(program_, block_index, BLOCK_BINDING);
-  glUseProgram(program_);
-  glUniform1i(glGetUniformLocation(program_, "stage0"), 0);
-
   glGenBuffers(1, &ubo_);
   glBindBuffer(GL_UNIFORM_BUFFER, ubo_);
   glBufferData(GL_UNIFORM_BUFFER, sizeof block_, nullptr, GL_DYNAMIC_DRAW);
@@ -389,7 +413,7 @@ bool GlDevice::init(PixelSize size, std::string& error) {
   // Vertical sync; refused by some drivers, which is not an error.
   SDL_GL_SetSwapInterval(1);
   size_ = size;
-  if (!make_back_buffer(error) || !make_program(error)) {
+  if (!make_back_buffer(error) || !make_pipeline(error)) {
     return false;
   }
   glEnable(GL_PROGRAM_POINT_SIZE);
@@ -528,6 +552,15 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
   if (dirty != 0 || type != last_type_ || sprite != last_sprite_) {
     fill_block(state_, type, sprite, render_scale(size_), block_);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
+    std::string error;
+    const GLuint program = program_for(shader_variant(block_), error);
+    if (program == 0) {
+      return E_FAIL;  // the shaders are checked at build time; this is not expected
+    }
+    if (program != program_in_use_) {
+      glUseProgram(program);
+      program_in_use_ = program;
+    }
   }
   state_.dirty = 0;
   last_type_ = type;

@@ -1,6 +1,8 @@
 // Direct3D 8's fixed-function pixel side: texture stage 0 at its defaults,
-// the alpha test and vertex fog. The build puts the version line and
-// fixed_function_block.glsl before this text.
+// the alpha test and vertex fog. The build puts the version line, the draw's
+// variant (#define lines naming the stages it runs: TEXTURE, SHARP_SPRITE,
+// POINT_COORD, MODULATE_ALPHA, ALPHA_TEST, FOG) and fixed_function_block.glsl
+// before this text.
 
 uniform sampler2D stage0;
 
@@ -41,14 +43,26 @@ vec4 sharp_sprite_texel(vec2 uv) {
 // MODULATE for the sprite drawer. With no texture the stage passes the
 // diffuse colour and alpha through.
 vec4 texture_stage() {
-  if (texture_on == 0) {
-    return v_color;
-  }
-  // A point sprite's texture runs from (0, 0) at its top-left to (1, 1).
-  vec2 uv = (drawing_points != 0 && point_sprite != 0) ? gl_PointCoord : v_texcoord;
-  vec4 texel = texel_sharpening != 1.0 ? sharp_sprite_texel(uv) : texture(stage0, uv);
-  float alpha = stage_modulate_alpha != 0 ? texel.a * v_color.a : texel.a;
+#ifndef TEXTURE
+  return v_color;
+#else
+#ifdef POINT_COORD
+  vec2 uv = gl_PointCoord;  // from (0, 0) at the point's top-left to (1, 1)
+#else
+  vec2 uv = v_texcoord;
+#endif
+#ifdef SHARP_SPRITE
+  vec4 texel = sharp_sprite_texel(uv);
+#else
+  vec4 texel = texture(stage0, uv);
+#endif
+#ifdef MODULATE_ALPHA
+  float alpha = texel.a * v_color.a;
+#else
+  float alpha = texel.a;
+#endif
   return vec4(texel.rgb * v_color.rgb, alpha);
+#endif
 }
 
 // D3DCMP_* against ALPHAREF, on the 0..255 scale.
@@ -73,8 +87,13 @@ vec4 fog_stage(vec4 color) {
 
 void main() {
   vec4 color = texture_stage();
+#ifdef ALPHA_TEST
   if (!alpha_test_passes(color.a)) {
     discard;
   }
-  frag_color = fog_stage(color);
+#endif
+#ifdef FOG
+  color = fog_stage(color);
+#endif
+  frag_color = color;
 }

@@ -1,0 +1,300 @@
+// bench_show DATA: the whole show on the data in DATA, every frame body of the
+// 60-per-second grid drawn and presented with no waiting, once at 800 x 600
+// and once at 1440 x 1080 (each in a process of its own, so that each peak
+// memory is its own). Prints one table: frames per second per scene window,
+// and the share of frame time spent outside the device's calls (our code)
+// against inside them (the driver, which on llvmpipe rasterises at present).
+//
+//   bench_show DATA [WxH ...]   the table, for the sizes given (default both)
+//   bench_show --one WxH DATA   one size, as raw figures for the table
+#include <SDL.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/position_source.h"
+#include "audio/virtual_clock.h"
+#include "shell/base/render_helpers.h"
+#include "show/show.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::int64_t ns_since(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+}
+
+// The device with a stopwatch around every call: what the show asks of the
+// driver, as against what the show itself computes.
+class TimedDevice : public Device {
+ public:
+  explicit TimedDevice(Device& inner) : inner_(inner) {}
+  std::int64_t inside_ns = 0;
+
+  HRESULT BeginScene() override {
+    return timed([&] { return inner_.BeginScene(); });
+  }
+  HRESULT EndScene() override {
+    return timed([&] { return inner_.EndScene(); });
+  }
+  HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                DWORD stencil) override {
+    return timed([&] { return inner_.Clear(count, rects, flags, color, z, stencil); });
+  }
+  HRESULT Present() override {
+    return timed([&] { return inner_.Present(); });
+  }
+  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
+    return timed([&] { return inner_.SetRenderState(state, value); });
+  }
+  HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override {
+    return timed([&] { return inner_.SetTransform(state, matrix); });
+  }
+  HRESULT SetViewport(const D3DVIEWPORT8* viewport) override {
+    return timed([&] { return inner_.SetViewport(viewport); });
+  }
+  HRESULT GetViewport(D3DVIEWPORT8* viewport) override { return inner_.GetViewport(viewport); }
+  HRESULT SetLight(DWORD index, const D3DLIGHT8* light) override {
+    return timed([&] { return inner_.SetLight(index, light); });
+  }
+  HRESULT LightEnable(DWORD index, DWORD enable) override {
+    return timed([&] { return inner_.LightEnable(index, enable); });
+  }
+  HRESULT SetMaterial(const D3DMATERIAL8* material) override {
+    return timed([&] { return inner_.SetMaterial(material); });
+  }
+  HRESULT SetTexture(DWORD stage, Texture* texture) override {
+    return timed([&] { return inner_.SetTexture(stage, texture); });
+  }
+  HRESULT CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                             VertexBuffer** buffer) override {
+    return timed([&] { return inner_.CreateVertexBuffer(length, usage, fvf, pool, buffer); });
+  }
+  HRESULT SetStreamSource(std::uint32_t stream, VertexBuffer* buffer,
+                          std::uint32_t stride) override {
+    return timed([&] { return inner_.SetStreamSource(stream, buffer, stride); });
+  }
+  HRESULT SetVertexShader(DWORD fvf) override {
+    return timed([&] { return inner_.SetVertexShader(fvf); });
+  }
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count) override {
+    return timed([&] { return inner_.DrawPrimitive(type, start, count); });
+  }
+  HRESULT CreateTextureFromFile(const char* path, bool use_key, D3DCOLOR key,
+                                Texture** texture) override {
+    return timed([&] { return inner_.CreateTextureFromFile(path, use_key, key, texture); });
+  }
+  HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override {
+    return timed([&] { return inner_.DrawSprite(texture, sprite); });
+  }
+  void SetDiscard(bool discard) override { inner_.SetDiscard(discard); }
+  std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override {
+    return inner_.ReadPresentedFrame(rgba);
+  }
+  bool SetRenderSize(PixelSize size) override { return inner_.SetRenderSize(size); }
+  PixelSize GetRenderSize() const override { return inner_.GetRenderSize(); }
+  void AttachRecorder(CallRecorder* recorder) override { inner_.AttachRecorder(recorder); }
+  void DetachRecorder(CallRecorder* recorder) override { inner_.DetachRecorder(recorder); }
+  void SetMisuseReporter(std::function<void(const std::string&)> reporter) override {
+    inner_.SetMisuseReporter(std::move(reporter));
+  }
+
+ private:
+  template <typename Call>
+  HRESULT timed(Call call) {
+    const Clock::time_point start = Clock::now();
+    const HRESULT result = call();
+    inside_ns += ns_since(start);
+    return result;
+  }
+
+  Device& inner_;
+};
+
+// The show's time windows, as the table shows them; the inset overlaps the first two.
+struct Window {
+  const char* name;
+  int from, to;  // ms, to exclusive
+};
+const std::vector<Window> WINDOWS = {
+    {"A/B titles       0-12.6 s", 0, 12600},     {"C echec       12.6-31 s", 12600, 31000},
+    {"D tunnel        31-61.5 s", 31000, 61500}, {"E indus       61.5-68 s", 61500, 68000},
+    {"F greets        68-136 s", 68000, 136000}, {"G credits      136-240 s", 136000, 240001},
+    {"node inset       0-17.6 s", 0, 17600},     {"whole show       0-240 s", 0, 240001},
+};
+
+struct Figures {
+  long frames = 0;
+  std::int64_t wall_ns = 0, device_ns = 0;
+};
+
+// One size, in this process: "load MS", "window I FRAMES WALL_NS DEVICE_NS", "peak KB".
+int run_one(PixelSize size, const char* data) {
+  if (chdir(data) != 0) {
+    std::fprintf(stderr, "bench_show: cannot use the data folder %s\n", data);
+    return 1;
+  }
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "bench_show: cannot start SDL: %s\n", SDL_GetError());
+    return 1;
+  }
+  SDL_Window* window = SDL_CreateWindow("bench_show", 0, 0, size.width, size.height,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window == nullptr || FAILED(init_device(window, size))) {
+    std::fprintf(stderr, "bench_show: cannot create the device: %s\n", device_error().c_str());
+    return 1;
+  }
+  SDL_GL_SetSwapInterval(0);
+  Device* real = device;
+  TimedDevice timed(*real);
+  device = &timed;
+  VirtualClock clock;  // the music silent, its clock never read: bodies run at grid times
+  set_position_source_factory([&clock](const char*) { return clock.source(); });
+
+  std::vector<Figures> figures(WINDOWS.size());
+  {
+    Show show;
+    const Clock::time_point load_start = Clock::now();
+    show.load();
+    std::printf("\nload %lld\n", static_cast<long long>(ns_since(load_start) / 1000000));
+    for (long k = 0;; ++k) {
+      const int t = static_cast<int>(k * 1000 / 60);
+      const Clock::time_point start = Clock::now();
+      const std::int64_t inside = timed.inside_ns;
+      if (show.frame_body_at(t) == FrameEnd::show_over) {
+        break;
+      }
+      present_frame();
+      const std::int64_t wall = ns_since(start);
+      for (std::size_t i = 0; i < WINDOWS.size(); ++i) {
+        if (t >= WINDOWS[i].from && t < WINDOWS[i].to) {
+          figures[i].frames += 1;
+          figures[i].wall_ns += wall;
+          figures[i].device_ns += timed.inside_ns - inside;
+        }
+      }
+    }
+    show.teardown();
+  }
+  for (std::size_t i = 0; i < WINDOWS.size(); ++i) {
+    std::printf("window %zu %ld %lld %lld\n", i, figures[i].frames,
+                static_cast<long long>(figures[i].wall_ns),
+                static_cast<long long>(figures[i].device_ns));
+  }
+  device = real;
+  release_device();
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("peak %ld\n", usage.ru_maxrss);
+  return 0;
+}
+
+struct Run {
+  long load_ms = -1, peak_kb = -1;
+  std::vector<Figures> figures = std::vector<Figures>(WINDOWS.size());
+};
+
+// Runs one size in a child process and reads its figures back.
+std::optional<Run> measure(const std::string& size, const char* data) {
+  // popen runs a shell: name this program by its own path, not /proc/self/exe.
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string command = "'" + self + "' --one " + size + " '" + data + "'";
+  std::unique_ptr<FILE, int (*)(FILE*)> child(popen(command.c_str(), "r"), pclose);
+  if (child == nullptr) {
+    return std::nullopt;
+  }
+  Run run;
+  char line[256];
+  while (std::fgets(line, sizeof line, child.get()) != nullptr) {
+    std::size_t i = 0;
+    long frames = 0;
+    long long wall = 0, inside = 0;
+    if (std::sscanf(line, "window %zu %ld %lld %lld", &i, &frames, &wall, &inside) == 4 &&
+        i < WINDOWS.size()) {
+      run.figures[i] = {frames, wall, inside};
+    }
+    std::sscanf(line, "load %ld", &run.load_ms);
+    std::sscanf(line, "peak %ld", &run.peak_kb);
+  }
+  if (pclose(child.release()) != 0 || run.peak_kb < 0) {
+    return std::nullopt;
+  }
+  return run;
+}
+
+std::optional<PixelSize> parse_size(const char* text) {
+  PixelSize size;
+  char end = 0;
+  if (std::sscanf(text, "%dx%d%c", &size.width, &size.height, &end) != 2 || size.width < 1 ||
+      size.height < 1) {
+    return std::nullopt;
+  }
+  return size;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--one") {
+    const std::optional<PixelSize> size = parse_size(argv[2]);
+    return size ? run_one(*size, argv[3]) : 2;
+  }
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_show DATA [WxH ...]\n");
+    return 2;
+  }
+  std::vector<std::string> sizes(argv + 2, argv + argc);
+  if (sizes.empty()) {
+    sizes = {"800x600", "1440x1080"};
+  }
+  std::vector<Run> runs;
+  for (const std::string& size : sizes) {
+    const std::optional<Run> run = parse_size(size.c_str()) ? measure(size, argv[1]) : std::nullopt;
+    if (!run) {
+      std::fprintf(stderr, "bench_show: the run at %s failed\n", size.c_str());
+      return 1;
+    }
+    runs.push_back(*run);
+  }
+
+  std::printf("%-26s", "fps (our code's share)");
+  for (const std::string& size : sizes) {
+    std::printf(" | %16s", size.c_str());
+  }
+  std::printf("\n");
+  for (std::size_t i = 0; i < WINDOWS.size(); ++i) {
+    std::printf("%-26s", WINDOWS[i].name);
+    for (const Run& run : runs) {
+      const Figures& f = run.figures[i];
+      const double seconds = static_cast<double>(f.wall_ns) / 1e9;
+      const double ours = f.wall_ns > 0 ? 100.0 * static_cast<double>(f.wall_ns - f.device_ns) /
+                                              static_cast<double>(f.wall_ns)
+                                        : 0.0;
+      std::printf(" | %7.1f (%4.1f %%)",
+                  seconds > 0 ? static_cast<double>(f.frames) / seconds : 0.0, ours);
+    }
+    std::printf("\n");
+  }
+  std::printf("%-26s", "loading (ms)");
+  for (const Run& run : runs) {
+    std::printf(" | %16ld", run.load_ms);
+  }
+  std::printf("\n%-26s", "peak resident memory (MB)");
+  for (const Run& run : runs) {
+    std::printf(" | %16.1f", static_cast<double>(run.peak_kb) / 1024.0);
+  }
+  std::printf("\n");
+  return 0;
+}

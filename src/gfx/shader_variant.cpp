@@ -1,0 +1,43 @@
+#include "gfx/shader_variant.h"
+
+#include "gfx/d3d_types.h"
+
+namespace {
+
+struct FeatureName {
+  ShaderFeature feature;
+  const char* name;
+};
+
+constexpr FeatureName FEATURE_NAMES[] = {
+    {SHADER_TEXTURE, "TEXTURE"},         {SHADER_SHARP_SPRITE, "SHARP_SPRITE"},
+    {SHADER_POINT_COORD, "POINT_COORD"}, {SHADER_MODULATE_ALPHA, "MODULATE_ALPHA"},
+    {SHADER_ALPHA_TEST, "ALPHA_TEST"},   {SHADER_FOG, "FOG"},
+};
+
+}  // namespace
+
+std::uint32_t shader_variant(const FixedFunctionBlock& block) {
+  std::uint32_t variant = 0;
+  if (block.texture_on != 0) {
+    // The other texture features mean nothing without a texture: fewer programs.
+    variant |= SHADER_TEXTURE;
+    if (block.texel_sharpening != 1.0f) variant |= SHADER_SHARP_SPRITE;
+    if (block.drawing_points != 0 && block.point_sprite != 0) variant |= SHADER_POINT_COORD;
+    if (block.stage_modulate_alpha != 0) variant |= SHADER_MODULATE_ALPHA;
+  }
+  if (block.alpha_func != static_cast<std::int32_t>(D3DCMP_ALWAYS)) variant |= SHADER_ALPHA_TEST;
+  // The vertex stage leaves pre-transformed vertices unfogged.
+  if (block.fog_mode != 0 && block.pretransformed == 0) variant |= SHADER_FOG;
+  return variant;
+}
+
+std::string variant_prelude(std::uint32_t variant) {
+  std::string prelude;
+  for (const FeatureName& f : FEATURE_NAMES) {
+    if ((variant & f.feature) != 0) {
+      prelude += std::string("#define ") + f.name + "\n";
+    }
+  }
+  return prelude;
+}
