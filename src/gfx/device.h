@@ -107,7 +107,8 @@ class Device {
   // rendered (frames run unseen).
   virtual void SetDiscard(bool discard) = 0;
   // The last presented frame, RGBA, top row first, at the render size (see
-  // SetRenderSize), and that size. Nothing when the backend keeps no pixels.
+  // SetRenderSize), and that size. Read it before the next clear or draw:
+  // after one the GL backend has nothing, as when it keeps no pixels.
   virtual std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
   // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
   // units; a backend scales them by height / 600. False, with the size kept,

@@ -153,7 +153,7 @@ class DeviceCore : public Device {
   virtual HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) = 0;
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
-  // The last presented frame at the render size.
+  // The last presented frame at the render size, false when it is no longer there.
   virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
   // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
   virtual bool resize_impl(PixelSize /*size*/) { return true; }

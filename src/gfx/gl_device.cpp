@@ -223,8 +223,9 @@ class GlDevice : public DeviceCore {
   // The back buffer's pixels; the show's units are scaled to them by size_.height / 600.
   PixelSize size_{};
   GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
-  GLuint presented_fbo_ = 0, presented_color_ = 0;
-  bool presented_any_ = false;
+  // The back buffer still holds the presented frame: nothing drawn or cleared
+  // since the present. Read-back needs no copy of every frame then.
+  bool holds_presented_ = false;
   std::array<GLuint, SHADER_VARIANTS> programs_{};
   GLuint program_in_use_ = 0, vao_ = 0, ubo_ = 0;
   GLuint sampler_stage_ = 0, sampler_sprite_ = 0;
@@ -250,19 +251,15 @@ GlDevice::~GlDevice() {
   glDeleteSamplers(1, &sampler_stage_);
   glDeleteSamplers(1, &sampler_sprite_);
   glDeleteFramebuffers(1, &back_fbo_);
-  glDeleteFramebuffers(1, &presented_fbo_);
   glDeleteRenderbuffers(1, &back_color_);
   glDeleteRenderbuffers(1, &back_depth_);
-  glDeleteRenderbuffers(1, &presented_color_);
   SDL_GL_DeleteContext(context_);
 }
 
 bool GlDevice::make_back_buffer(std::string& error) {
   glGenRenderbuffers(1, &back_color_);
   glGenRenderbuffers(1, &back_depth_);
-  glGenRenderbuffers(1, &presented_color_);
   glGenFramebuffers(1, &back_fbo_);
-  glGenFramebuffers(1, &presented_fbo_);
   if (!store_back_buffer(size_)) {
     error = "the " + std::to_string(size_.width) + " x " + std::to_string(size_.height) +
             " back buffer cannot be made";
@@ -271,8 +268,8 @@ bool GlDevice::make_back_buffer(std::string& error) {
   return true;
 }
 
-// (Re)allocates the back buffer, its depth buffer and the presented-frame copy
-// at `size`; false when GL cannot make them complete.
+// (Re)allocates the back buffer and its depth buffer at `size`; false when GL cannot make them
+// complete.
 bool GlDevice::store_back_buffer(PixelSize size) {
   GLint largest = 0;
   glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
@@ -285,16 +282,11 @@ bool GlDevice::store_back_buffer(PixelSize size) {
   };
   storage(back_color_, GL_RGBA8);
   storage(back_depth_, GL_DEPTH_COMPONENT16);
-  storage(presented_color_, GL_RGBA8);
-  glBindFramebuffer(GL_FRAMEBUFFER, presented_fbo_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                            presented_color_);
-  const bool presented_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
   const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-  return presented_ok && back_ok && glGetError() == GL_NO_ERROR;
+  return back_ok && glGetError() == GL_NO_ERROR;
 }
 
 bool GlDevice::resize_impl(PixelSize size) {
@@ -307,7 +299,7 @@ bool GlDevice::resize_impl(PixelSize size) {
   }
   size_ = size;
   // New storage holds nothing yet: no frame to read back until the next present.
-  presented_any_ = false;
+  holds_presented_ = false;
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepth(1.0);
@@ -535,6 +527,7 @@ void GlDevice::apply_stream() {
 }
 
 HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) {
+  holds_presented_ = false;
   const bool sprite = drawing_sprite() != nullptr;
   const std::uint32_t dirty = state_.dirty;
   if ((dirty & DIRTY_RENDER_STATES) != 0) {
@@ -571,6 +564,7 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
 
 HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                              float z) {
+  holds_presented_ = false;
   const D3DVIEWPORT8& v = state_.viewport;
   const auto vx = static_cast<std::int32_t>(v.X), vy = static_cast<std::int32_t>(v.Y);
   const auto vr = vx + static_cast<std::int32_t>(v.Width);
@@ -614,11 +608,7 @@ HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags
 HRESULT GlDevice::present_impl() {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
   glDisable(GL_SCISSOR_TEST);
-  // Keep a copy of the frame for read-back.
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, presented_fbo_);
-  glBlitFramebuffer(0, 0, size_.width, size_.height, 0, 0, size_.width, size_.height,
-                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
-  presented_any_ = true;
+  holds_presented_ = true;
 
   // Into the window, read now so that a resized window rescales at once: the
   // 4:3 picture as large as fits, the rest black.
@@ -627,8 +617,10 @@ HRESULT GlDevice::present_impl() {
   const PixelRect picture = fit_picture(drawable);
   if (picture.width > 0 && picture.height > 0) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (picture.width != drawable.width || picture.height != drawable.height) {
+      glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+      glClear(GL_COLOR_BUFFER_BIT);  // the bars; the picture covers the rest
+    }
     const bool same_size = picture.width == size_.width && picture.height == size_.height;
     // Our top row is row 0; the window's top is its highest row.
     const int top = drawable.height - picture.y, bottom = top - picture.height;
@@ -644,10 +636,10 @@ HRESULT GlDevice::present_impl() {
 bool GlDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
   rgba.assign(static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height) * 4,
               0);
-  if (!presented_any_) {
+  if (!holds_presented_) {
     return false;
   }
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, presented_fbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
