@@ -1,5 +1,7 @@
 #include "gfx/shader_variant.h"
 
+#include <iterator>
+
 #include "gfx/d3d_types.h"
 
 namespace {
@@ -10,10 +12,17 @@ struct FeatureName {
 };
 
 constexpr FeatureName FEATURE_NAMES[] = {
-    {SHADER_TEXTURE, "TEXTURE"},         {SHADER_SHARP_SPRITE, "SHARP_SPRITE"},
-    {SHADER_POINT_COORD, "POINT_COORD"}, {SHADER_MODULATE_ALPHA, "MODULATE_ALPHA"},
-    {SHADER_ALPHA_TEST, "ALPHA_TEST"},   {SHADER_FOG, "FOG"},
+    {SHADER_TEXTURE, "TEXTURE"},
+    {SHADER_SHARP_SPRITE, "SHARP_SPRITE"},
+    {SHADER_POINT_COORD, "POINT_COORD"},
+    {SHADER_MODULATE_ALPHA, "MODULATE_ALPHA"},
+    {SHADER_ALPHA_TEST, "ALPHA_TEST"},
+    {SHADER_FOG, "FOG"},
+    {SHADER_PRETRANSFORMED, "PRETRANSFORMED"},
+    {SHADER_LIGHTING, "LIGHTING"},
+    {SHADER_POINTS, "POINTS"},
 };
+static_assert(SHADER_VARIANTS == 1u << std::size(FEATURE_NAMES), "every feature has its name");
 
 }  // namespace
 
@@ -29,6 +38,9 @@ std::uint32_t shader_variant(const FixedFunctionBlock& block) {
   if (block.alpha_func != static_cast<std::int32_t>(D3DCMP_ALWAYS)) variant |= SHADER_ALPHA_TEST;
   // The vertex stage leaves pre-transformed vertices unfogged.
   if (block.fog_mode != 0 && block.pretransformed == 0) variant |= SHADER_FOG;
+  if (block.pretransformed != 0) variant |= SHADER_PRETRANSFORMED;
+  if (block.lighting != 0) variant |= SHADER_LIGHTING;
+  if (block.drawing_points != 0) variant |= SHADER_POINTS;
   return variant;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Which fixed-function program a draw needs: the pixel stages it really runs,
-// given to the shaders as #define lines before their text. Each variant is
+// Which fixed-function program a draw needs: the vertex and pixel stages it
+// really runs, given to the shaders as #define lines before their text. Each variant is
 // straight-line code for llvmpipe, which otherwise runs both sides of a branch
 // on a uniform; and only variants with the alpha test can discard, so the
 // others keep early depth testing.
@@ -19,9 +19,12 @@ enum ShaderFeature : std::uint32_t {
   SHADER_POINT_COORD = 1u << 2,     // point sprites: texture coordinates across the point
   SHADER_MODULATE_ALPHA = 1u << 3,  // alpha = texture x diffuse
   SHADER_ALPHA_TEST = 1u << 4,
-  SHADER_FOG = 1u << 5,
+  SHADER_FOG = 1u << 5,             // vertex fog, and its blend
+  SHADER_PRETRANSFORMED = 1u << 6,  // screen positions, no transform
+  SHADER_LIGHTING = 1u << 7,
+  SHADER_POINTS = 1u << 8,  // a point list: the vertex stage gives the point size
 };
-constexpr std::uint32_t SHADER_VARIANTS = 1u << 6;
+constexpr std::uint32_t SHADER_VARIANTS = 1u << 9;
 
 std::uint32_t shader_variant(const FixedFunctionBlock& block);
 std::string variant_prelude(std::uint32_t variant);

@@ -31,7 +31,9 @@ std::uint32_t variant_of(const DeviceState& state, D3DPRIMITIVETYPE type, bool s
 TEST(ShaderVariant, FollowsTheStagesADrawRuns) {
   DummyTexture texture;
   DeviceState state;
-  // A new device: no texture, no alpha test, no fog: the plainest program.
+  // A new device lights vertices (Direct3D's default), with no texture, alpha test or fog.
+  EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), SHADER_LIGHTING);
+  state.render_states[D3DRS_LIGHTING] = 0;
   EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), 0u);
 
   // The alpha test switched on with ALWAYS passes everything: no discard.
@@ -42,21 +44,24 @@ TEST(ShaderVariant, FollowsTheStagesADrawRuns) {
   EXPECT_NE(variant_of(state, D3DPT_TRIANGLELIST, false) & SHADER_ALPHA_TEST, 0u);
   state.render_states[D3DRS_ALPHATESTENABLE] = 0;
 
-  // Fog reaches transformed vertices only.
+  // Fog and lighting reach transformed vertices only.
   state.render_states[D3DRS_FOGENABLE] = 1;
   state.render_states[D3DRS_FOGVERTEXMODE] = D3DFOG_EXP;
   EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), SHADER_FOG);
+  state.render_states[D3DRS_LIGHTING] = 1;
   state.fvf = D3DFVF_XYZRHW;
-  EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), 0u);
+  EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), SHADER_PRETRANSFORMED);
   state.fvf = 0;
+  state.render_states[D3DRS_LIGHTING] = 0;
   state.render_states[D3DRS_FOGENABLE] = 0;
 
   // Point sprites read their coordinates across the point; without a texture
   // no texture feature is asked for, whatever the point states.
   state.render_states[D3DRS_POINTSPRITEENABLE] = 1;
-  EXPECT_EQ(variant_of(state, D3DPT_POINTLIST, false), 0u);
+  EXPECT_EQ(variant_of(state, D3DPT_POINTLIST, false), SHADER_POINTS);
   state.texture = &texture;
-  EXPECT_EQ(variant_of(state, D3DPT_POINTLIST, false), SHADER_TEXTURE | SHADER_POINT_COORD);
+  EXPECT_EQ(variant_of(state, D3DPT_POINTLIST, false),
+            SHADER_POINTS | SHADER_TEXTURE | SHADER_POINT_COORD);
   EXPECT_EQ(variant_of(state, D3DPT_TRIANGLELIST, false), SHADER_TEXTURE);
 
   // The sprite drawer modulates alpha, and filters sharply only on an enlarged back buffer.

@@ -1,6 +1,8 @@
 // Direct3D 8's fixed-function vertex pipeline: transform, per-vertex lighting,
 // vertex fog and point size. Names follow Direct3D. The build puts the
-// version line and fixed_function_block.glsl before this text.
+// version line, the draw's variant (#define lines naming the stages it runs:
+// PRETRANSFORMED, LIGHTING, FOG, POINTS) and fixed_function_block.glsl before
+// this text.
 
 layout(location = 0) in vec4 in_position;  // x y z, or x y z rhw when pre-transformed
 layout(location = 1) in vec3 in_normal;    // (0, 0, 0) when the format has none
@@ -100,17 +102,28 @@ float point_size_stage(vec3 position) {
 
 void main() {
   v_texcoord = in_texcoord;
-  if (pretransformed != 0) {
-    gl_Position = transform_pretransformed();
-    v_color = in_diffuse;
-    v_fog = 1.0;
-    gl_PointSize = point_size_stage(vec3(0.0));
-    return;
-  }
-  vec4 camera = vec4(in_position.xyz, 1.0) * world_view;
-  gl_Position = transform(camera);
+#ifdef PRETRANSFORMED
+  gl_Position = transform_pretransformed();
+  v_color = in_diffuse;
+  v_fog = 1.0;
+  vec3 camera = vec3(0.0);
+#else
+  vec4 camera4 = vec4(in_position.xyz, 1.0) * world_view;
+  gl_Position = transform(camera4);
+  vec3 camera = camera4.xyz;
+#ifdef LIGHTING
   vec3 normal = (vec4(in_normal, 0.0) * normal_matrix).xyz;
-  v_color = lighting != 0 ? lighting_stage(camera.xyz, normal) : in_diffuse;
-  v_fog = fog_stage(camera.xyz);
-  gl_PointSize = point_size_stage(camera.xyz);
+  v_color = lighting_stage(camera, normal);
+#else
+  v_color = in_diffuse;
+#endif
+#ifdef FOG
+  v_fog = fog_stage(camera);
+#else
+  v_fog = 1.0;
+#endif
+#endif
+#ifdef POINTS
+  gl_PointSize = point_size_stage(camera);
+#endif
 }
