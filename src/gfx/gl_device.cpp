@@ -71,7 +71,8 @@ class GlBuffer : public CoreBuffer {
 class GlTexture : public CoreTexture {
  public:
   GlTexture(DeviceCore* owner, const Image& image, const std::string& source)
-      : CoreTexture(owner, image.width, image.height, source) {
+      : CoreTexture(owner, image.width, image.height, source),
+        keyed_alpha_(keyed_alpha_only(image)) {
     glGenTextures(1, &name_);
     glBindTexture(GL_TEXTURE_2D, name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -89,9 +90,11 @@ class GlTexture : public CoreTexture {
     }
   }
   GLuint name() const { return name_; }
+  bool keyed_alpha() const { return keyed_alpha_; }
 
  private:
   GLuint name_ = 0;
+  bool keyed_alpha_;
 };
 
 GLenum blend_factor(DWORD blend) {
@@ -546,7 +549,12 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
     fill_block(state_, type, sprite, render_scale(size_), block_);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
     std::string error;
-    const GLuint program = program_for(shader_variant(block_), error);
+    std::uint32_t variant = shader_variant(block_);
+    const auto* texture = static_cast<const GlTexture*>(state_.texture);
+    if ((variant & SHADER_SHARP_SPRITE) != 0 && texture->keyed_alpha()) {
+      variant |= SHADER_KEYED_ALPHA;
+    }
+    const GLuint program = program_for(variant, error);
     if (program == 0) {
       return E_FAIL;  // the shaders are checked at build time; this is not expected
     }

@@ -21,6 +21,7 @@ constexpr FeatureName FEATURE_NAMES[] = {
     {SHADER_PRETRANSFORMED, "PRETRANSFORMED"},
     {SHADER_LIGHTING, "LIGHTING"},
     {SHADER_POINTS, "POINTS"},
+    {SHADER_KEYED_ALPHA, "KEYED_ALPHA"},
 };
 static_assert(SHADER_VARIANTS == 1u << std::size(FEATURE_NAMES), "every feature has its name");
 
@@ -52,4 +53,16 @@ std::string variant_prelude(std::uint32_t variant) {
     }
   }
   return prelude;
+}
+
+bool keyed_alpha_only(const Image& image) {
+  for (std::size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
+    const std::uint8_t* p = image.rgba.data() + i;
+    const bool opaque = p[3] == 255;
+    const bool clear_black = p[3] == 0 && p[0] == 0 && p[1] == 0 && p[2] == 0;
+    if (!opaque && !clear_black) {
+      return false;
+    }
+  }
+  return true;
 }

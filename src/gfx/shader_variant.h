@@ -7,11 +7,13 @@
 //
 //   shader_variant(block)     the variant for a draw whose uniforms are `block`
 //   variant_prelude(variant)  its #define lines
+//   keyed_alpha_only(image)   every texel opaque, or transparent and black
 
 #include <cstdint>
 #include <string>
 
 #include "gfx/gl_pipeline.h"
+#include "gfx/image_file.h"
 
 enum ShaderFeature : std::uint32_t {
   SHADER_TEXTURE = 1u << 0,         // stage 0 has a texture
@@ -23,8 +25,12 @@ enum ShaderFeature : std::uint32_t {
   SHADER_PRETRANSFORMED = 1u << 6,  // screen positions, no transform
   SHADER_LIGHTING = 1u << 7,
   SHADER_POINTS = 1u << 8,  // a point list: the vertex stage gives the point size
+  // The texture's alpha is only the colour key's (see keyed_alpha_only); the
+  // backend adds it, as the block does not know the texture's texels.
+  SHADER_KEYED_ALPHA = 1u << 9,
 };
-constexpr std::uint32_t SHADER_VARIANTS = 1u << 9;
+constexpr std::uint32_t SHADER_VARIANTS = 1u << 10;
 
 std::uint32_t shader_variant(const FixedFunctionBlock& block);
 std::string variant_prelude(std::uint32_t variant);
+bool keyed_alpha_only(const Image& image);

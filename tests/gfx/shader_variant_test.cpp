@@ -70,4 +70,14 @@ TEST(ShaderVariant, FollowsTheStagesADrawRuns) {
             SHADER_TEXTURE | SHADER_MODULATE_ALPHA | SHADER_SHARP_SPRITE);
 }
 
+// Only a texture whose alpha is the colour key's may take the one-fetch sharp filter.
+TEST(ShaderVariant, KeyedAlphaMeansOpaqueOrTransparentBlack) {
+  Image image{2, 1, {10, 20, 30, 255, 0, 0, 0, 0}};
+  EXPECT_TRUE(keyed_alpha_only(image));
+  image.rgba[7] = 128;  // half transparent: its colour is not weighed by alpha yet
+  EXPECT_FALSE(keyed_alpha_only(image));
+  image.rgba = {10, 20, 30, 255, 9, 0, 0, 0};  // transparent but not black
+  EXPECT_FALSE(keyed_alpha_only(image));
+}
+
 }  // namespace

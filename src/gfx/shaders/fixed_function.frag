@@ -1,7 +1,7 @@
 // Direct3D 8's fixed-function pixel side: texture stage 0 at its defaults,
 // the alpha test and vertex fog. The build puts the version line, the draw's
 // variant (#define lines naming the stages it runs: TEXTURE, SHARP_SPRITE,
-// POINT_COORD, MODULATE_ALPHA, ALPHA_TEST, FOG) and fixed_function_block.glsl
+// POINT_COORD, KEYED_ALPHA, MODULATE_ALPHA, ALPHA_TEST, FOG) and fixed_function_block.glsl
 // before this text.
 
 uniform sampler2D stage0;
@@ -18,7 +18,10 @@ out vec4 frag_color;
 // 800 x 600 instead of spreading each blend over more pixels; never sharper
 // than one pixel per texel. The few pixels still blended weigh colours by
 // alpha, so a colour-keyed texel's transparent black does not darken its
-// neighbour. Four fetches, clamped as the drawer's sampler clamps.
+// neighbour. A texture whose alpha is only the key's (KEYED_ALPHA: opaque, or
+// transparent and black) has its colours weighed by alpha already: one linear
+// fetch does the blend. Others take four fetches, clamped as the drawer's
+// sampler clamps.
 vec4 sharp_sprite_texel(vec2 uv) {
   ivec2 size = textureSize(stage0, 0);
   vec2 t = uv * vec2(size) - 0.5;
@@ -26,6 +29,10 @@ vec4 sharp_sprite_texel(vec2 uv) {
   vec2 pixels_per_texel = 1.0 / max(fwidth(t), vec2(1.0e-6));
   vec2 k = clamp(pixels_per_texel, vec2(1.0), vec2(texel_sharpening));
   vec2 f = clamp((t - base - 0.5) * k + 0.5, 0.0, 1.0);
+#ifdef KEYED_ALPHA
+  vec4 texel = texture(stage0, (base + 0.5 + f) / vec2(size));
+  return vec4(texel.a > 0.0 ? texel.rgb / texel.a : vec3(0.0), texel.a);
+#else
   ivec2 i0 = clamp(ivec2(base), ivec2(0), size - 1);
   ivec2 i1 = clamp(ivec2(base) + 1, ivec2(0), size - 1);
   vec4 t00 = texelFetch(stage0, i0, 0);
@@ -37,6 +44,7 @@ vec4 sharp_sprite_texel(vec2 uv) {
   float alpha = a.x + a.y + a.z + a.w;
   vec3 rgb = t00.rgb * a.x + t10.rgb * a.y + t01.rgb * a.z + t11.rgb * a.w;
   return vec4(alpha > 0.0 ? rgb / alpha : vec3(0.0), alpha);
+#endif
 }
 
 // COLOROP MODULATE (texture x diffuse); ALPHAOP SELECTARG1 (texture), or
