@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "audio/position_source.h"
 #include "audio/virtual_clock.h"
 #include "shell/base/render_helpers.h"
+#include "shell/options.h"
 #include "show/show.h"
 
 namespace {
@@ -234,21 +234,11 @@ std::optional<Run> measure(const std::string& size, const char* data) {
   return run;
 }
 
-std::optional<PixelSize> parse_size(const char* text) {
-  PixelSize size;
-  char end = 0;
-  if (std::sscanf(text, "%dx%d%c", &size.width, &size.height, &end) != 2 || size.width < 1 ||
-      size.height < 1) {
-    return std::nullopt;
-  }
-  return size;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--one") {
-    const std::optional<PixelSize> size = parse_size(argv[2]);
+    const std::optional<PixelSize> size = parse_pixel_size(argv[2]);
     return size ? run_one(*size, argv[3]) : 2;
   }
   if (argc < 2) {
@@ -261,7 +251,7 @@ int main(int argc, char** argv) {
   }
   std::vector<Run> runs;
   for (const std::string& size : sizes) {
-    const std::optional<Run> run = parse_size(size.c_str()) ? measure(size, argv[1]) : std::nullopt;
+    const std::optional<Run> run = parse_pixel_size(size) ? measure(size, argv[1]) : std::nullopt;
     if (!run) {
       std::fprintf(stderr, "bench_show: the run at %s failed\n", size.c_str());
       return 1;
