@@ -549,12 +549,9 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
     fill_block(state_, type, sprite, render_scale(size_), block_);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
     std::string error;
-    std::uint32_t variant = shader_variant(block_);
     const auto* texture = static_cast<const GlTexture*>(state_.texture);
-    if ((variant & SHADER_SHARP_SPRITE) != 0 && texture->keyed_alpha()) {
-      variant |= SHADER_KEYED_ALPHA;
-    }
-    const GLuint program = program_for(variant, error);
+    const GLuint program =
+        program_for(shader_variant(block_, texture != nullptr && texture->keyed_alpha()), error);
     if (program == 0) {
       return E_FAIL;  // the shaders are checked at build time; this is not expected
     }

@@ -27,12 +27,15 @@ static_assert(SHADER_VARIANTS == 1u << std::size(FEATURE_NAMES), "every feature 
 
 }  // namespace
 
-std::uint32_t shader_variant(const FixedFunctionBlock& block) {
+std::uint32_t shader_variant(const FixedFunctionBlock& block, bool keyed_alpha_texture) {
   std::uint32_t variant = 0;
   if (block.texture_on != 0) {
     // The other texture features mean nothing without a texture: fewer programs.
     variant |= SHADER_TEXTURE;
-    if (block.texel_sharpening != 1.0f) variant |= SHADER_SHARP_SPRITE;
+    if (block.texel_sharpening != 1.0f) {
+      variant |= SHADER_SHARP_SPRITE;
+      if (keyed_alpha_texture) variant |= SHADER_KEYED_ALPHA;
+    }
     if (block.drawing_points != 0 && block.point_sprite != 0) variant |= SHADER_POINT_COORD;
     if (block.stage_modulate_alpha != 0) variant |= SHADER_MODULATE_ALPHA;
   }

@@ -5,7 +5,8 @@
 // on a uniform; and only variants with the alpha test can discard, so the
 // others keep early depth testing.
 //
-//   shader_variant(block)     the variant for a draw whose uniforms are `block`
+//   shader_variant(block, keyed)  the variant for a draw whose uniforms are
+//                             `block`, its texture's alpha only the colour key's when `keyed`
 //   variant_prelude(variant)  its #define lines
 //   keyed_alpha_only(image)   every texel opaque, or transparent and black
 
@@ -25,12 +26,11 @@ enum ShaderFeature : std::uint32_t {
   SHADER_PRETRANSFORMED = 1u << 6,  // screen positions, no transform
   SHADER_LIGHTING = 1u << 7,
   SHADER_POINTS = 1u << 8,  // a point list: the vertex stage gives the point size
-  // The texture's alpha is only the colour key's (see keyed_alpha_only); the
-  // backend adds it, as the block does not know the texture's texels.
+  // The sharp filter on a texture whose alpha is only the colour key's (see keyed_alpha_only).
   SHADER_KEYED_ALPHA = 1u << 9,
 };
 constexpr std::uint32_t SHADER_VARIANTS = 1u << 10;
 
-std::uint32_t shader_variant(const FixedFunctionBlock& block);
+std::uint32_t shader_variant(const FixedFunctionBlock& block, bool keyed_alpha_texture);
 std::string variant_prelude(std::uint32_t variant);
 bool keyed_alpha_only(const Image& image);

@@ -25,7 +25,7 @@ std::uint32_t variant_of(const DeviceState& state, D3DPRIMITIVETYPE type, bool s
                          float scale = 1.0f) {
   FixedFunctionBlock block{};
   fill_block(state, type, sprite, scale, block);
-  return shader_variant(block);
+  return shader_variant(block, false);
 }
 
 TEST(ShaderVariant, FollowsTheStagesADrawRuns) {
