@@ -104,6 +104,9 @@ class TimedDevice : public Device {
   PixelSize GetRenderSize() const override { return inner_.GetRenderSize(); }
   void AttachRecorder(CallRecorder* recorder) override { inner_.AttachRecorder(recorder); }
   void DetachRecorder(CallRecorder* recorder) override { inner_.DetachRecorder(recorder); }
+  void HoldRecords(bool hold) override { inner_.HoldRecords(hold); }
+  DeviceState SaveState() const override { return inner_.SaveState(); }
+  void RestoreState(const DeviceState& saved) override { inner_.RestoreState(saved); }
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override {
     inner_.SetMisuseReporter(std::move(reporter));
   }

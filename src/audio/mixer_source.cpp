@@ -109,6 +109,20 @@ double MixerSource::latency_ms() const {
   return BUFFER_SAMPLES * 1000.0 / frequency;
 }
 
+void MixerSource::seek(int position_ms) {
+  last_position_ms_ = position_ms;
+  const auto now = std::chrono::steady_clock::now();
+  started_ = (paused_ ? paused_at_ : now) - std::chrono::milliseconds(position_ms);
+  if (!falling_back() && music_ != nullptr && Mix_SetMusicPosition(position_ms / 1000.0) != 0) {
+    fall_back(Mix_GetError());
+  }
+}
+
+double MixerSource::length_ms() const {
+  const double seconds = music_ != nullptr ? Mix_MusicDuration(music_) : -1.0;
+  return seconds > 0.0 ? seconds * 1000.0 : 0.0;
+}
+
 int MixerSource::position_ms() {
   if (!falling_back() && music_ != nullptr) {
     const double seconds = Mix_GetMusicPosition(music_);

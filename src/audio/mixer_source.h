@@ -23,6 +23,8 @@ class MixerSource : public PositionSource {
   void resume() override;
   void mute() override;
   double latency_ms() const override;
+  void seek(int position_ms) override;
+  double length_ms() const override;
 
   bool falling_back() const { return !fallback_reason_.empty(); }
 

@@ -1,5 +1,8 @@
 #include "audio/music_stream.h"
 
+#include <algorithm>
+#include <cmath>
+
 music_stream::music_stream(const char* file_name) : music_stream(open_position_source(file_name)) {}
 
 music_stream::music_stream(std::unique_ptr<PositionSource> source) : stream(std::move(source)) {}
@@ -53,3 +56,22 @@ void music_stream::mute() {
 }
 
 double music_stream::latency_ms() const { return stream != nullptr ? stream->latency_ms() : 0.0; }
+
+double music_stream::seek(double t) {
+  int pass = static_cast<int>(std::floor(std::max(0.0, t) / MUSIC_PASS_MS));
+  int position = static_cast<int>(std::max(0.0, t) - pass * MUSIC_PASS_MS);
+  const double length = stream != nullptr ? stream->length_ms() : 0.0;
+  if (length > 0.0 && position >= length) {
+    // After w ms of playing the stream is at w mod length in pass w div
+    // length: a position past the file's end is never reached.
+    ++pass;
+    position = 0;
+  }
+  wraps = pass;
+  time_ms = position;
+  previous_ms = position;
+  if (stream != nullptr) {
+    stream->seek(position);
+  }
+  return wraps * MUSIC_PASS_MS + time_ms;
+}

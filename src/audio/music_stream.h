@@ -10,6 +10,10 @@
 //   pause(), resume()   the viewer's pause; the clock stands still meanwhile
 //   mute()              before play(): plays at volume 0, the clock unchanged
 //   latency_ms()        how far what is heard trails get_time()
+//   seek(t)             the stream to where it would be at show time t: position
+//                       t mod 74180 in pass t div 74180, or the start of the next
+//                       pass when the file is shorter than that position; returns
+//                       the show time it went to
 
 #include <memory>
 
@@ -32,6 +36,7 @@ class music_stream {
   void resume();
   void mute();
   double latency_ms() const;
+  double seek(double t);
 
  private:
   std::unique_ptr<PositionSource> stream;

@@ -21,6 +21,10 @@ class PositionSource {
   virtual void mute() {}
   // How long a position takes to be heard: the sound device's buffer, in ms.
   virtual double latency_ms() const { return 0.0; }
+  // Plays on from `position_ms` of the file (a seek).
+  virtual void seek(int /*position_ms*/) {}
+  // The file's decoded length, where one pass of the loop ends; 0 when unknown.
+  virtual double length_ms() const { return 0.0; }
 };
 
 using PositionSourceFactory = std::function<std::unique_ptr<PositionSource>(const char* file)>;

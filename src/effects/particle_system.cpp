@@ -162,6 +162,16 @@ void particle_system::update(bool emit) {
   }
 }
 
+std::vector<particle3d> particle_system::live_particles() const {
+  const std::span<const particle3d> live = particles();
+  return {live.begin(), live.end()};
+}
+
+void particle_system::restore(std::span<const particle3d> live) {
+  count_ = static_cast<std::int32_t>(std::min(live.size(), particles_.size()));
+  std::copy_n(live.begin(), count_, particles_.begin());
+}
+
 void particle_system::render() {
   set_render_state(D3DRS_ZWRITEENABLE, FALSE);
   set_render_state(D3DRS_ALPHABLENDENABLE, TRUE);

@@ -9,6 +9,7 @@
 //   set_min_speed(s)   set_capacity(n)      set-up, before the first update
 //   update(emit)                            one step (draws from show_rand)
 //   render()                                the used slots as point sprites
+//   live_particles() / restore(particles)   the moving state, to go back to it
 //
 // Motion is counted in steps: velocities are scene units per step.
 
@@ -59,6 +60,10 @@ class particle_system {
 
   void update(bool emit);
   void render();
+  // The particles in use, as a copy that restore() puts back (a seek to an
+  // earlier time); more than the capacity are cut to it.
+  std::vector<particle3d> live_particles() const;
+  void restore(std::span<const particle3d> live);
 
   std::int32_t count() const { return count_; }
   std::int32_t capacity() const { return capacity_; }

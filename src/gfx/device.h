@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gfx/d3d_types.h"
+#include "gfx/device_state.h"
 #include "gfx/trace_record.h"
 
 // A texture made from an image file. Release() frees it.
@@ -118,6 +119,14 @@ class Device {
   // Hands every later call and misuse to `recorder` too (the trace), until detached.
   virtual void AttachRecorder(CallRecorder* recorder) = 0;
   virtual void DetachRecorder(CallRecorder* recorder) = 0;
+  // While held, no call or misuse reaches the recorders: frames replayed for a
+  // seek leave nothing in the trace.
+  virtual void HoldRecords(bool hold) = 0;
+  // What the setters have set, and putting it back: a seek to an earlier time
+  // starts from the state the device had then. The texture and stream in it
+  // must still be alive when put back.
+  virtual DeviceState SaveState() const = 0;
+  virtual void RestoreState(const DeviceState& saved) = 0;
   // Called with the first misuse of each kind (a draw outside a scene
   // bracket, a lock without unlock, ...), once per kind for the device's life.
   virtual void SetMisuseReporter(std::function<void(const std::string&)> reporter) = 0;

@@ -84,7 +84,22 @@ void DeviceCore::AttachRecorder(CallRecorder* recorder) {
 }
 
 void DeviceCore::DetachRecorder(CallRecorder* recorder) {
-  recorders_.erase(std::remove(recorders_.begin(), recorders_.end(), recorder), recorders_.end());
+  for (std::vector<CallRecorder*>* list : {&recorders_, &held_recorders_}) {
+    list->erase(std::remove(list->begin(), list->end(), recorder), list->end());
+  }
+}
+
+void DeviceCore::HoldRecords(bool hold) {
+  // Held recorders are set aside, so that held calls cost no record at all.
+  std::vector<CallRecorder*>& from = hold ? recorders_ : held_recorders_;
+  std::vector<CallRecorder*>& to = hold ? held_recorders_ : recorders_;
+  to.insert(to.end(), from.begin(), from.end());
+  from.clear();
+}
+
+void DeviceCore::RestoreState(const DeviceState& saved) {
+  state_ = saved;
+  state_.dirty = DIRTY_ALL;  // the backend applies all of it at the next draw
 }
 
 void DeviceCore::SetMisuseReporter(std::function<void(const std::string&)> reporter) {

@@ -129,6 +129,9 @@ class DeviceCore : public Device {
   PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
   void DetachRecorder(CallRecorder* recorder) override;
+  void HoldRecords(bool hold) override;
+  DeviceState SaveState() const override { return state_; }
+  void RestoreState(const DeviceState& saved) override;
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
 
   bool in_scene() const { return in_scene_; }
@@ -195,6 +198,7 @@ class DeviceCore : public Device {
   std::vector<CoreBuffer*> buffers_;
   std::vector<CoreTexture*> textures_;
   std::vector<CallRecorder*> recorders_;
+  std::vector<CallRecorder*> held_recorders_;  // while records are held
   std::function<void(const std::string&)> misuse_reporter_;
   int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;

@@ -13,3 +13,7 @@ int show_rand() {
 }
 
 void show_rand_reset() { state = 1; }
+
+std::uint32_t show_rand_state() { return state; }
+
+void show_rand_restore(std::uint32_t saved) { state = saved; }

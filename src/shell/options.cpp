@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "audio/music_stream.h"
+#include "show/seek.h"
 
 namespace {
 
@@ -47,6 +48,55 @@ bool parse_times(const std::string& text, std::vector<int>& times) {
     start = comma + 1;
   }
   return !times.empty();
+}
+
+// "60", "60000/1001": a positive rate of at most 1000 frames per second.
+bool parse_rate(const std::string& text, CaptureOptions& capture) {
+  const std::size_t slash = text.find('/');
+  const std::optional<int> num = parse_whole(text.substr(0, slash), 1, 1000000);
+  const std::optional<int> den =
+      slash == std::string::npos ? 1 : parse_whole(text.substr(slash + 1), 1, 1000000);
+  if (!num || !den || *num > 1000L * *den) {
+    return false;
+  }
+  capture.fps_num = *num;
+  capture.fps_den = *den;
+  return true;
+}
+
+// --capture FILE, --fps, --end, --crf; false with `error` set when malformed.
+bool parse_capture_option(const std::vector<std::string>& args, std::size_t& i,
+                          CaptureOptions& capture, std::string& error) {
+  const std::string& arg = args[i];
+  const std::string value = takes_value(args, i) ? args[i + 1] : std::string();
+  bool ok = !value.empty();
+  if (arg == "--capture") {
+    if (ok) {
+      capture.file = absolute_path(value);
+    } else {
+      error = "--capture needs a file, as in --capture show.mp4";
+    }
+  } else if (arg == "--fps") {
+    ok = ok && parse_rate(value, capture);
+    if (!ok) {
+      error = "--fps needs frames per second, as in --fps 60 or --fps 60000/1001";
+    }
+  } else if (arg == "--end") {
+    capture.end_ms = parse_show_time(value);
+    ok = ok && capture.end_ms && *capture.end_ms > 0;
+    if (!ok) {
+      error = "--end needs a show time after 0, in ms or as m:ss.mmm";
+    }
+  } else {
+    const std::optional<int> crf = ok ? parse_whole(value, 0, 51) : std::nullopt;
+    ok = crf.has_value();
+    capture.crf = crf.value_or(capture.crf);
+    if (!ok) {
+      error = "--crf needs a quality from 0 (lossless) to 51 (worst)";
+    }
+  }
+  i += ok ? 1 : 0;
+  return ok;
 }
 
 // The viewing options; false with `error` set when one is malformed.
@@ -94,6 +144,15 @@ bool parse_viewing_option(const std::vector<std::string>& args, std::size_t& i,
     }
     viewing.steps_per_second = *steps;
     ++i;
+  } else if (arg == "--start") {
+    const std::optional<int> start =
+        takes_value(args, i) ? parse_show_time(args[i + 1]) : std::nullopt;
+    if (!start || *start > SHOW_END_MS) {
+      error = "--start needs a show time from 0 to 4:00, in ms or as m:ss.mmm";
+      return false;
+    }
+    viewing.start_ms = *start;
+    ++i;
   } else if (arg == "--original-pacing") {
     viewing.original_pacing = true;
   } else if (arg == "--mute") {
@@ -104,7 +163,7 @@ bool parse_viewing_option(const std::vector<std::string>& args, std::size_t& i,
 
 bool is_viewing_option(const std::string& arg) {
   for (const char* name : {"--fixed-step", "--frames-at", "--out", "--trace", "--steps-per-second",
-                           "--original-pacing", "--mute"}) {
+                           "--start", "--original-pacing", "--mute"}) {
     if (arg == name) {
       return true;
     }
@@ -154,6 +213,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--capture" || arg == "--fps" || arg == "--end" || arg == "--crf") {
+      if (!parse_capture_option(args, i, options.capture, error)) {
+        return std::nullopt;
+      }
     } else if (is_viewing_option(arg)) {
       if (!parse_viewing_option(args, i, options.viewing, error)) {
         return std::nullopt;
@@ -167,7 +230,37 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     error = "--frames-at and --out go together";
     return std::nullopt;
   }
+  const CaptureOptions& capture = options.capture;
+  if (capture.file.empty() && (capture.end_ms || capture.crf != CaptureOptions{}.crf ||
+                               capture.fps_num != CaptureOptions{}.fps_num ||
+                               capture.fps_den != CaptureOptions{}.fps_den)) {
+    error = "--fps, --end and --crf go with --capture";
+    return std::nullopt;
+  }
+  if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
+    error = "--end must come after --start";
+    return std::nullopt;
+  }
   return options;
+}
+
+std::optional<int> parse_show_time(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) {
+    return parse_whole(text, 0, 2147483647L);
+  }
+  const std::size_t dot = text.find('.', colon);
+  const std::string seconds = text.substr(colon + 1, dot - colon - 1);
+  const std::string millis = dot == std::string::npos ? "0" : text.substr(dot + 1);
+  const std::optional<int> m = parse_whole(text.substr(0, colon), 0, 35000);
+  const std::optional<int> s = seconds.size() == 2 ? parse_whole(seconds, 0, 59) : std::nullopt;
+  const std::optional<int> ms = millis.size() <= 3 ? parse_whole(millis, 0, 999) : std::nullopt;
+  if (!m || !s || !ms) {
+    return std::nullopt;
+  }
+  // ".5" is half a second: the digits are a decimal fraction.
+  const int scale = millis.size() == 1 ? 100 : millis.size() == 2 ? 10 : 1;
+  return (*m * 60 + *s) * 1000 + *ms * scale;
 }
 
 std::optional<PixelSize> parse_pixel_size(const std::string& text) {
@@ -204,9 +297,18 @@ std::string usage_text() {
          "  --original-pacing  one frame body per present, as in 2002: the show's\n"
          "                 speed then follows the display's refresh\n"
          "  --mute         the music at volume 0; the show still keeps to it\n"
+         "  --start T      start at show time T (ms, or m:ss.mmm), exactly as a run\n"
+         "                 from the beginning would be there\n"
+         "  --capture FILE  render the show to a video (.mp4: H.264 and AAC; .mkv),\n"
+         "                 offline, with the music, then end\n"
+         "  --fps R        the capture's frames per second (default 60; 60000/1001)\n"
+         "  --end T        where the capture ends (default: the show's end)\n"
+         "  --crf Q        the capture's H.264 quality, 0 (lossless) to 51 (default 18)\n"
          "  --help         this text\n"
          "  --version      the version\n"
          "\n"
          "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
-         "resumes; F11 or Alt+Enter toggles full screen.\n";
+         "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
+         "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
+         "the start.\n";
 }

@@ -9,6 +9,14 @@
 #include "gfx/device.h"
 #include "show/run_show.h"
 
+// Offline rendering to a video file (--capture and its settings).
+struct CaptureOptions {
+  std::string file;  // empty: no capture
+  int fps_num = 60, fps_den = 1;
+  std::optional<int> end_ms;  // unset: the show's end
+  int crf = 18;
+};
+
 struct Options {
   bool windowed = false;
   PixelSize window_size;  // of the resizable window, 800 x 600 unless given
@@ -22,10 +30,13 @@ struct Options {
   // --trace, --steps-per-second, --original-pacing, --mute. Paths are made
   // absolute before --data changes the working directory.
   ShowViewing viewing;
+  CaptureOptions capture;
 };
 
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
 std::string usage_text();
+// "100000" (ms), "1:40", "1:40.250": a show time in ms.
+std::optional<int> parse_show_time(const std::string& text);
 // "1280x960": both whole and from 1 to 16384.
 std::optional<PixelSize> parse_pixel_size(const std::string& text);

@@ -17,6 +17,23 @@ double ms(std::chrono::steady_clock::time_point at) {
   return std::chrono::duration<double, std::milli>(at.time_since_epoch()).count();
 }
 
+std::optional<SeekKey> seek_key(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_LEFT:
+      return SeekKey::back;
+    case SDLK_RIGHT:
+      return SeekKey::forward;
+    case SDLK_PAGEUP:
+      return SeekKey::previous_scene;
+    case SDLK_PAGEDOWN:
+      return SeekKey::next_scene;
+    case SDLK_HOME:
+      return SeekKey::home;
+    default:
+      return std::nullopt;
+  }
+}
+
 bool is_full_screen(SDL_Window* window) {
   return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
 }
@@ -49,6 +66,8 @@ void SdlShowWindow::handle(const SDL_Event& event) {
     } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
       fit_render_size();
     }
+  } else if (event.type == SDL_KEYDOWN && seek_key(event.key.keysym.sym)) {
+    seeks_.push_back(*seek_key(event.key.keysym.sym));
   } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
@@ -68,6 +87,15 @@ bool SdlShowWindow::escape_down() const {
 }
 
 bool SdlShowWindow::close_requested() const { return closed_; }
+
+std::optional<SeekKey> SdlShowWindow::take_seek() {
+  if (seeks_.empty()) {
+    return std::nullopt;
+  }
+  const SeekKey key = seeks_.front();
+  seeks_.pop_front();
+  return key;
+}
 
 void SdlShowWindow::presented(bool drew) {
   const auto now = std::chrono::steady_clock::now();

@@ -5,10 +5,13 @@
 //   Escape, a close request      end the show
 //   Space                        pauses and resumes
 //   F11, Alt+Enter               full screen on and off (the desktop's mode)
+//   Left, Right                  10 s back and forth (held: repeated)
+//   PageUp, PageDown, Home       the previous and next scene, the start
 
 #include <SDL.h>
 
 #include <chrono>
+#include <deque>
 #include <optional>
 
 #include "gfx/device.h"
@@ -31,6 +34,7 @@ class SdlShowWindow : public ShowWindow {
   bool close_requested() const override;
   bool paused() const override { return paused_; }
   void presented(bool drew) override;
+  std::optional<SeekKey> take_seek() override;
   // One event from the queue, as pump_events takes them.
   void handle(const SDL_Event& event);
 
@@ -44,6 +48,7 @@ class SdlShowWindow : public ShowWindow {
   bool closed_ = false;
   bool escape_pressed_ = false;
   bool paused_ = false;
+  std::deque<SeekKey> seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;
   std::optional<std::chrono::steady_clock::time_point> last_present_;

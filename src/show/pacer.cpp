@@ -17,6 +17,14 @@ int Pacer::time_of(long k) const {
   return static_cast<int>(static_cast<long long>(k) * 1000 / steps_per_second_);
 }
 
+long Pacer::first_at_or_after(int t) const {
+  if (t <= 0) {
+    return 0;
+  }
+  // ceil(t * steps / 1000) is the first body at or after t: time_of truncates.
+  return static_cast<long>((static_cast<long long>(t) * steps_per_second_ + 999) / 1000);
+}
+
 DueBodies Pacer::due(double now) {
   const double shifted = now + lead_;
   DueBodies bodies{next_, 0};

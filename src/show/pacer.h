@@ -9,6 +9,8 @@
 //   due(now)        the bodies to run before the present at pacing time `now`
 //                   (ms of show time): their numbers first .. first + count - 1
 //   time_of(k)      t_k
+//   first_at_or_after(t)   the first body whose time is t or later
+//   next(), restart_at(k)  the next body to run, and moving it (a seek)
 //
 // A display at the grid's rate would, with its presents near grid times,
 // alternate between zero bodies and two on the slightest jitter. So bodies are
@@ -28,6 +30,9 @@ class Pacer {
   explicit Pacer(int steps_per_second = DEFAULT_STEPS_PER_SECOND);
   DueBodies due(double now);
   int time_of(long k) const;
+  long first_at_or_after(int t) const;
+  long next() const { return next_; }
+  void restart_at(long k) { next_ = k; }
   double lead_ms() const { return lead_; }
 
  private:

@@ -13,6 +13,7 @@
 #include "show/frame_capture.h"
 #include "show/json_trace.h"
 #include "show/pacer.h"
+#include "show/seek.h"
 #include "show/show.h"
 
 namespace {
@@ -22,7 +23,15 @@ bool last_run_failed = false;
 
 // The frame loop: Escape (or a close request) at the top of a frame, one frame
 // body, one present; the end test inside the body leaves without presenting.
-void frame_loop(Show& show, VirtualClock* clock, double step_ms, FrameCapture* capture) {
+// Bodies before `start_ms` run unseen, exactly as a run from the start has them.
+void frame_loop(Show& show, VirtualClock& clock, double step_ms, FrameCapture* capture,
+                int start_ms) {
+  for (int t = show.clock_time(); t < start_ms; t = show.clock_time()) {
+    if (show.unseen_body_at(t) == FrameEnd::show_over) {
+      return;
+    }
+    clock.advance(step_ms);
+  }
   for (;;) {
     if (window_wants_end()) {
       return;
@@ -37,9 +46,7 @@ void frame_loop(Show& show, VirtualClock* clock, double step_ms, FrameCapture* c
         return;
       }
     }
-    if (clock != nullptr) {
-      clock->advance(step_ms);
-    }
+    clock.advance(step_ms);
   }
 }
 
@@ -78,12 +85,21 @@ double wall_ms() {
 class LivePlayer {
  public:
   LivePlayer(Show& show, const ShowViewing& viewing)
-      : show_(show), pacer_(viewing.steps_per_second), original_(viewing.original_pacing) {}
+      : show_(show),
+        pacer_(viewing.steps_per_second),
+        original_(viewing.original_pacing),
+        start_ms_(viewing.start_ms) {}
 
   void run() {
+    if (start_ms_ > 0) {
+      seek_to(start_ms_);
+    }
     while (!window_wants_end()) {
       follow_pause();
       drew_ = false;
+      while (const std::optional<SeekKey> key = window_seek()) {
+        seek_to(seek_target(*key, show_.loop.t));
+      }
       if (!paused_ && run_bodies() == FrameEnd::show_over) {
         return;
       }
@@ -109,6 +125,17 @@ class LivePlayer {
     }
   }
 
+  // The music goes where the clock rule puts `target`, the show to the same time.
+  void seek_to(int target) {
+    const auto landed = static_cast<int>(show_.music->seek(target));
+    const long goal = seek_on_grid(show_, pacer_, landed, original_);
+    if (paused_) {
+      // The place sought is shown at once; the player goes on from there.
+      drew_ = show_.frame_body_at(pacer_.time_of(goal)) == FrameEnd::present;
+      pacer_.restart_at(goal + 1);
+    }
+  }
+
   FrameEnd run_bodies() {
     if (original_) {
       drew_ = true;
@@ -125,6 +152,7 @@ class LivePlayer {
   Pacer pacer_;
   SmoothClock clock_;
   bool original_;
+  int start_ms_;
   bool paused_ = false;
   bool drew_ = false;
 };
@@ -206,7 +234,7 @@ void run_show() {
     }
     if (load_and_report(show)) {
       if (clock != nullptr) {
-        frame_loop(show, clock.get(), step_ms, capture.get());
+        frame_loop(show, *clock, step_ms, capture.get(), viewing.start_ms);
       } else {
         LivePlayer(show, viewing).run();
       }

@@ -32,6 +32,8 @@ struct ShowViewing {
   bool original_pacing = false;
   // The music at volume 0; the clock is still its position.
   bool mute = false;
+  // Show time to start at, reached by running every frame body before it unseen.
+  int start_ms = 0;
 };
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;

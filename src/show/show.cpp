@@ -2,8 +2,10 @@
 
 #include "math/show_random.h"
 #include "shell/base/file_lookup.h"
+#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "show/schedule.h"
+#include "show/show_start.h"
 #include "show/show_window.h"
 
 namespace {
@@ -58,6 +60,11 @@ bool window_paused() {
   return window != nullptr && window->paused();
 }
 
+std::optional<SeekKey> window_seek() {
+  ShowWindow* window = show_window();
+  return window != nullptr ? window->take_seek() : std::nullopt;
+}
+
 void window_presented(bool drew) {
   if (ShowWindow* window = show_window()) {
     window->presented(drew);
@@ -97,6 +104,7 @@ bool Show::load() {
   music->play();
   loop.spin_step = 0.0001f;
   show3d.frames = CameraFrames{};
+  start_ = std::make_unique<ShowStart>(ShowStart::keep(*this));
   loaded_ = true;
   return true;
 }
@@ -205,7 +213,31 @@ FrameEnd Show::frame_body() {
   if (!loaded_) {
     return FrameEnd::show_over;  // nothing to run a frame with
   }
-  return frame_body_at(static_cast<int>(music->get_time()));  // truncated toward zero
+  return frame_body_at(clock_time());
+}
+
+int Show::clock_time() {
+  return music != nullptr ? static_cast<int>(music->get_time()) : 0;  // truncated toward zero
+}
+
+FrameEnd Show::unseen_body_at(int t) {
+  device->HoldRecords(true);
+  device->SetDiscard(true);
+  hold_log(true);
+  std::function<void(long, int)> callback;
+  callback.swap(on_frame);
+  const FrameEnd end = frame_body_at(t);
+  on_frame.swap(callback);
+  hold_log(false);
+  device->SetDiscard(false);
+  device->HoldRecords(false);
+  return end;
+}
+
+void Show::rewind() {
+  if (loaded_) {
+    start_->put_back(*this);
+  }
 }
 
 FrameEnd Show::frame_body_at(int t) {
@@ -232,6 +264,7 @@ FrameEnd Show::frame_body_at(int t) {
 void Show::teardown() {
   Overlays& o = overlays;
   loaded_ = false;
+  start_.reset();
   if (music != nullptr) {
     music->close();
   }

@@ -10,10 +10,15 @@
 //                  not (or no longer) loaded
 //   frame_body_at(t)  the same with t given (the paced player's grid time);
 //                  the clock is not read
+//   clock_time()   what frame_body() would read, read now
+//   unseen_body_at(t)  frame_body_at(t) for a seek: nothing drawn, and nothing
+//                  in the trace, the frame callback or the log
+//   rewind()       back to the state the show had when loading ended
 //   teardown()     closes the music and frees everything, in the show's order
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "audio/music_stream.h"
 #include "overlay/sprite2d.h"
@@ -35,6 +40,9 @@ struct LoopState {
 
 enum class FrameEnd { present, show_over };
 
+struct ShowStart;
+enum class SeekKey;  // show/seek.h
+
 class Show {
  public:
   Show();
@@ -45,6 +53,9 @@ class Show {
   bool load();
   FrameEnd frame_body();
   FrameEnd frame_body_at(int t);
+  int clock_time();
+  FrameEnd unseen_body_at(int t);
+  void rewind();
   void teardown();
 
   // Called at the top of every frame body, once t is read (the trace's frame line).
@@ -71,6 +82,7 @@ class Show {
   void load_stage_5();
 
   bool loaded_ = false;
+  std::unique_ptr<ShowStart> start_;
 };
 
 // True when the show's window asked to close (pumps its events first).
@@ -79,5 +91,7 @@ bool window_wants_close();
 bool window_wants_end();
 // The viewer's pause, as the window has it.
 bool window_paused();
+// The viewer's next seek key, if any.
+std::optional<SeekKey> window_seek();
 // Tells the window that the frame loop presented (`drew`: a new frame).
 void window_presented(bool drew);

@@ -3,6 +3,10 @@
 // pumped, so the show pumps once per frame (and between loading screens) before
 // it reads Escape; a close request then ends the show like Escape.
 
+#include <optional>
+
+#include "show/seek.h"
+
 class ShowWindow {
  public:
   virtual ~ShowWindow() = default;
@@ -16,6 +20,8 @@ class ShowWindow {
   // clock's), `drew` false when it showed the last frame again: the window
   // keeps the pace where vertical sync is refused, and watches the drawing.
   virtual void presented(bool /*drew*/) {}
+  // The viewer's seek keys, oldest first, each taken once.
+  virtual std::optional<SeekKey> take_seek() { return std::nullopt; }
 };
 
 // The shell installs its window before run_show; tests install their own.

@@ -13,14 +13,17 @@
 
 #include "audio/mixer_source.h"
 #include "audio/virtual_clock.h"
+#include "showdata/mp3_encoder.h"
 #include "support/fresh_folder.h"
 
 namespace {
 
-// Plays back a script of stream positions, one per reading.
+// Plays back a script of stream positions, one per reading; a file of
+// `length` ms that notes where it was sought to.
 class ScriptedSource : public PositionSource {
  public:
-  explicit ScriptedSource(std::deque<int> readings) : readings_(std::move(readings)) {}
+  explicit ScriptedSource(std::deque<int> readings, double length = 0.0, int* sought = nullptr)
+      : readings_(std::move(readings)), length_(length), sought_(sought) {}
   bool play() override { return true; }
   int position_ms() override {
     const int value = readings_.front();
@@ -28,9 +31,13 @@ class ScriptedSource : public PositionSource {
     return value;
   }
   void close() override {}
+  void seek(int position_ms) override { *sought_ = position_ms; }
+  double length_ms() const override { return length_; }
 
  private:
   std::deque<int> readings_;
+  double length_;
+  int* sought_;
 };
 
 std::vector<double> clock_readings(std::deque<int> positions) {
@@ -67,7 +74,50 @@ TEST(MusicClock, VirtualClockReadsUnbrokenAcrossPasses) {
   EXPECT_EQ(music.get_time(), 174180.0);
 }
 
+// After w ms of playing a file of length L, the stream is at w mod L in pass
+// w div L; the show time counts 74180 ms a pass.
+TEST(MusicClock, ASeekGoesWhereTheLoopingStreamWouldBe) {
+  int sought = -1;
+  music_stream full(
+      std::make_unique<ScriptedSource>(std::deque<int>{51660, 74170, 10}, 74180.0, &sought));
+  ASSERT_EQ(full.play(), 0);
+  EXPECT_EQ(full.seek(200000), 200000.0);
+  EXPECT_EQ(sought, 51640);
+  EXPECT_EQ(full.get_time(), 200020.0);
+  EXPECT_EQ(full.get_time(), 222530.0);
+  EXPECT_EQ(full.get_time(), 222550.0) << "the next pass follows the sought one";
+
+  // A 60 s file: 55820 ms into the second pass exists, 65820 does not.
+  music_stream shorter(std::make_unique<ScriptedSource>(std::deque<int>{20}, 60000.0, &sought));
+  ASSERT_EQ(shorter.play(), 0);
+  EXPECT_EQ(shorter.seek(130000), 130000.0);
+  EXPECT_EQ(sought, 55820);
+  EXPECT_EQ(shorter.seek(140000), 148360.0) << "the start of the third pass";
+  EXPECT_EQ(sought, 0);
+  EXPECT_EQ(shorter.get_time(), 148380.0);
+}
+
 using MixerFiles = InFreshFolder;
+
+// The loop's length is the decoded file's, which a seek needs.
+TEST_F(MixerFiles, TheLengthIsTheDecodedFiles) {
+  const int rate = 44100;
+  std::vector<std::int16_t> pcm(static_cast<std::size_t>(rate) * 2 * 3 / 2, 0);  // 1.5 s stereo
+  for (std::size_t i = 0; i < pcm.size(); ++i) {
+    pcm[i] = static_cast<std::int16_t>((i / 2) % 100 * 300);
+  }
+  const std::vector<std::uint8_t> mp3 = showdata::encode_mp3(pcm, rate, 128);
+  ASSERT_FALSE(mp3.empty());
+  std::ofstream("short.mp3", std::ios::binary)
+      .write(reinterpret_cast<const char*>(mp3.data()), static_cast<std::streamsize>(mp3.size()));
+  MixerSource source("short.mp3");
+  if (source.falling_back()) {
+    GTEST_SKIP() << "no sound device here";
+  }
+  EXPECT_NEAR(source.length_ms(), 1500.0, 30.0);
+  MixerSource missing("missing.mp3");
+  EXPECT_EQ(missing.length_ms(), 0.0) << "unknown: a pass counts as 74180 ms";
+}
 
 TEST_F(MixerFiles, MissingFileFallsBackToElapsedTimeWithOneLogLine) {
   MixerSource source("vorn.mp3");

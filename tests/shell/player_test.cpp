@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "shell/base/render_helpers.h"
@@ -31,6 +32,28 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_TRUE(given->viewing.original_pacing);
 }
 
+TEST(PlayerOptions, StartAndCaptureParse) {
+  EXPECT_EQ(parse_show_time("100000"), 100000);
+  EXPECT_EQ(parse_show_time("1:40"), 100000);
+  EXPECT_EQ(parse_show_time("3:20.5"), 200500);
+  EXPECT_EQ(parse_show_time("0:01.025"), 1025);
+  for (const char* bad : {"", "1:4", "1:60", "1:40.1234", "-5", "1:40.", "a:10", "1.5"}) {
+    EXPECT_FALSE(parse_show_time(bad)) << bad;
+  }
+  std::string error;
+  const auto options = parse_options({"--capture", "clip.mkv", "--start", "1:00", "--end", "66000",
+                                      "--fps", "60000/1001", "--crf", "23"},
+                                     error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->viewing.start_ms, 60000);
+  EXPECT_EQ(options->capture.end_ms, 66000);
+  EXPECT_EQ(options->capture.fps_num, 60000);
+  EXPECT_EQ(options->capture.fps_den, 1001);
+  EXPECT_EQ(options->capture.crf, 23);
+  EXPECT_EQ(std::filesystem::path(options->capture.file).filename(), "clip.mkv");
+  EXPECT_TRUE(std::filesystem::path(options->capture.file).is_absolute());
+}
+
 TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
   const struct {
     std::vector<std::string> args;
@@ -45,6 +68,13 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
       {{"--steps-per-second", "0"}, "--steps-per-second needs a whole number from 1 to 1000"},
       {{"--steps-per-second", "60.5"}, "--steps-per-second needs a whole number from 1 to 1000"},
       {{"--steps-per-second", "1001"}, "--steps-per-second needs a whole number from 1 to 1000"},
+      {{"--start", "4:00.001"}, "--start needs a show time from 0 to 4:00, in ms or as m:ss.mmm"},
+      {{"--capture", "a.mp4", "--fps", "0"},
+       "--fps needs frames per second, as in --fps 60 or --fps 60000/1001"},
+      {{"--capture", "a.mp4", "--crf", "52"},
+       "--crf needs a quality from 0 (lossless) to 51 (worst)"},
+      {{"--end", "1000"}, "--fps, --end and --crf go with --capture"},
+      {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -55,10 +85,29 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
 
 TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
   const std::string help = usage_text();
-  for (const char* item :
-       {"--windowed [WxH]", "--render-size WxH", "--data DIR", "--fixed-step", "--frames-at",
-        "--trace FILE", "--steps-per-second N", "--original-pacing", "--mute", "--help",
-        "--version", "Escape", "Space", "F11", "Alt+Enter"}) {
+  for (const char* item : {"--windowed [WxH]",
+                           "--render-size WxH",
+                           "--data DIR",
+                           "--fixed-step",
+                           "--frames-at",
+                           "--trace FILE",
+                           "--steps-per-second N",
+                           "--original-pacing",
+                           "--mute",
+                           "--help",
+                           "--version",
+                           "--start T",
+                           "--capture FILE",
+                           "--fps R",
+                           "--end T",
+                           "--crf Q",
+                           "Escape",
+                           "Space",
+                           "F11",
+                           "Alt+Enter",
+                           "Left and Right",
+                           "PageUp and PageDown",
+                           "Home"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
 }

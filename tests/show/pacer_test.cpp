@@ -42,6 +42,12 @@ TEST(Pacer, BodiesLieOnTheGridOfSixtyPerSecondWithoutDrift) {
   EXPECT_EQ(pacer.time_of(14400), 240000);
   EXPECT_EQ(pacer.time_of(14401), 240016);
   EXPECT_EQ(Pacer(50).time_of(7), 140);
+  // The body a seek lands on: the first at or after the time sought.
+  EXPECT_EQ(pacer.first_at_or_after(0), 0);
+  EXPECT_EQ(pacer.first_at_or_after(16), 1);
+  EXPECT_EQ(pacer.first_at_or_after(17), 2);
+  EXPECT_EQ(pacer.first_at_or_after(240000), 14400);
+  EXPECT_EQ(Pacer(50).first_at_or_after(141), 8);
   // Bodies come in order, none left out, none twice.
   Pacer paced;
   long next = 0;

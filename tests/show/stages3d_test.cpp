@@ -1,13 +1,16 @@
 // The 3D windows of the show on the trace device, with a scripted clock and
 // the small scene set: which windows run, what their cameras are asked for,
-// the lighting and fog at each draw, and the node inset's viewport.
+// the lighting and fog at each draw, the node inset's viewport, and a seek
+// back through all of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,9 @@
 #include "scene/scene3d.h"
 #include "shell/base/render_helpers.h"
 #include "show/bmp_fixture.h"
+#include "show/pacer.h"
 #include "show/scenes3d_fixture.h"
+#include "show/seek.h"
 #include "show/show.h"
 #include "show/show_fixture.h"
 
@@ -307,6 +312,72 @@ TEST_F(Show3dTest, InsetDrawsInItsOwnViewportBelowSeventeenAndAHalfSeconds) {
   trace->clear_trace();
   frame_at(17600);
   EXPECT_TRUE(mesh_draws(NODE_TRIANGLES).empty());
+}
+
+// What one frame body did: its calls, and what each draw read and ran under.
+struct FrameRecord {
+  std::vector<std::string> calls;
+  std::vector<std::vector<std::uint8_t>> vertices;
+  std::vector<std::array<DWORD, D3DRS_COUNT>> render_states;
+  bool operator==(const FrameRecord&) const = default;
+};
+
+FrameRecord record_body(Show& show, TraceDevice& trace, int t) {
+  trace.clear_trace();
+  trace.set_keep_vertices(true);
+  EXPECT_EQ(show.frame_body_at(t), FrameEnd::present);
+  trace.set_keep_vertices(false);
+  FrameRecord record;
+  // A buffer made in the frame is numbered by how many were made before.
+  const std::regex numbered_buffer("vb#[0-9]+");
+  for (const std::string& call : trace.calls()) {
+    record.calls.push_back(std::regex_replace(call, numbered_buffer, "vb#"));
+  }
+  for (const TraceDraw& draw : trace.draws()) {
+    record.vertices.push_back(draw.vertices);
+    record.render_states.push_back(draw.state.render_states);
+  }
+  return record;
+}
+
+// Back from the fogged greets to the echec scene, its particles, flickers and
+// clouds: the same frame as the run that went there straight.
+TEST_F(Show3dTest, ASeekBackLandsOnTheFrameOfAStraightRunAndTracesNothing) {
+  Pacer pacer;
+  const long at_20s = pacer.first_at_or_after(20000);
+  trace->set_recording(false);
+  for (long k = 0; k < at_20s; ++k) {
+    show->frame_body_at(pacer.time_of(k));
+  }
+  trace->set_recording(true);
+  const long frames_run = show->frames_run;
+  const FrameRecord straight = record_body(*show, *trace, pacer.time_of(at_20s));
+  pacer.restart_at(at_20s + 1);
+
+  EXPECT_EQ(seek_on_grid(*show, pacer, 100000, false), 6000);
+  EXPECT_EQ(show->frames_run, 6000);
+  record_body(*show, *trace, pacer.time_of(6000));  // draws the fogged greets
+  pacer.restart_at(6001);
+  trace->clear_trace();
+  EXPECT_EQ(seek_on_grid(*show, pacer, 20000, false), at_20s);
+  EXPECT_TRUE(trace->calls().empty()) << "replayed bodies leave nothing in the trace";
+  EXPECT_EQ(show->frames_run, frames_run);
+  EXPECT_EQ(pacer.next(), at_20s);
+  const FrameRecord sought = record_body(*show, *trace, pacer.time_of(at_20s));
+  EXPECT_TRUE(sought == straight);
+}
+
+TEST(SeekKeys, TenSecondsAndScenesWithinTheShow) {
+  EXPECT_EQ(seek_target(SeekKey::back, 4000), 0);
+  EXPECT_EQ(seek_target(SeekKey::back, 45000), 35000);
+  EXPECT_EQ(seek_target(SeekKey::forward, 235000), 240000);
+  EXPECT_EQ(seek_target(SeekKey::previous_scene, 40000), 12600) << "the window before this one";
+  EXPECT_EQ(seek_target(SeekKey::previous_scene, 31000), 12600);
+  EXPECT_EQ(seek_target(SeekKey::previous_scene, 5000), 0);
+  EXPECT_EQ(seek_target(SeekKey::next_scene, 12600), 31000);
+  EXPECT_EQ(seek_target(SeekKey::next_scene, 100000), 136000);
+  EXPECT_EQ(seek_target(SeekKey::next_scene, 200000), 200000) << "no scene after the last";
+  EXPECT_EQ(seek_target(SeekKey::home, 200000), 0);
 }
 
 }  // namespace

@@ -7,7 +7,16 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+bool held = false;
+}  // namespace
+
+void hold_log(bool hold) { held = hold; }
+
 void write_log(const char* format, ...) {
+  if (held) {
+    return;
+  }
   std::FILE* file = std::fopen("plovermix.log", "a+");
   if (file == nullptr) {
     // An unwritable folder drops the message and the show goes on; the user
