@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "shell/base/render_helpers.h"
+#include "shell/capture.h"
 #include "shell/options.h"
 #include "shell/sdl_window.h"
 #include "show/run_show.h"
@@ -17,6 +19,8 @@
 namespace {
 
 constexpr const char* WINDOW_TITLE = "plovermix";
+// A capture cut short by Ctrl-C (as a shell reports a program ended by SIGINT).
+constexpr int INTERRUPTED_STATUS = 130;
 
 SDL_Window* create_window(const Options& options) {
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
@@ -32,7 +36,8 @@ SDL_Window* create_window(const Options& options) {
 }
 
 bool on_virtual_clock(const Options& options) {
-  return options.viewing.fixed_step_ms || !options.viewing.frames_at.empty();
+  return options.viewing.fixed_step_ms || !options.viewing.frames_at.empty() ||
+         !options.capture.file.empty();
 }
 
 // The size the back buffer starts at: as asked, else the picture's on screen
@@ -104,10 +109,19 @@ int run_app(int argc, char** argv) {
     std::printf("plovermix %s\n", PLOVERMIX_VERSION);
     return 0;
   }
-  set_show_viewing(options.viewing);
   if (!options.data_dir.empty() && chdir(options.data_dir.c_str()) != 0) {
     return fail("cannot use the data folder '" + options.data_dir + "': " + std::strerror(errno));
   }
+  ShowViewing viewing = options.viewing;
+  std::unique_ptr<CaptureSession> capture;
+  if (!options.capture.file.empty()) {
+    capture = CaptureSession::open(options, error);
+    if (capture == nullptr) {
+      return fail(error);
+    }
+    viewing.video = capture->pacing();
+  }
+  set_show_viewing(viewing);
 
   choose_video_driver();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -126,10 +140,21 @@ int run_app(int argc, char** argv) {
     status = fail("cannot create the graphics device: " + device_error());
   } else {
     SdlShowWindow show_window(window, window_setup(window, options));
-    SDL_ShowWindow(window);
+    if (capture == nullptr) {
+      SDL_ShowWindow(window);  // a capture draws unseen
+    }
     event_loop(show_window);
     if (show_failed()) {
-      status = 1;  // a frame or the trace asked for could not be written
+      status = 1;  // a frame, the trace or the video asked for could not be written
+    }
+    if (capture != nullptr) {
+      // Ctrl-C comes as a close request; the video then ends where it stopped.
+      const bool interrupted = show_window.close_requested() || show_window.escape_down();
+      if (!capture->finish(interrupted)) {
+        status = 1;
+      } else if (interrupted && status == 0) {
+        status = INTERRUPTED_STATUS;
+      }
     }
   }
   SDL_ShowCursor(SDL_ENABLE);

@@ -1,6 +1,8 @@
 #include "show/run_show.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -47,6 +49,44 @@ void frame_loop(Show& show, VirtualClock& clock, double step_ms, FrameCapture* c
       }
     }
     clock.advance(step_ms);
+  }
+}
+
+// The video's frame loop on a clock looping at the music file's length (see
+// VideoPacing). Escape or a close request (Ctrl-C too) ends it like the end of
+// the show: the frames so far make the video.
+void video_loop(Show& show, VirtualClock& clock, const ShowViewing& viewing) {
+  const VideoPacing& video = *viewing.video;
+  const int start_ms = viewing.start_ms;
+  const double frame_ms = 1000.0 * video.fps_den / video.fps_num;
+  // The music goes to the start's place in its loop, the show to the same time.
+  const double landed = show.music->seek(start_ms);
+  const double pass = std::floor(landed / MUSIC_PASS_MS);
+  const double first_w = pass * clock.pass_ms() + (landed - pass * MUSIC_PASS_MS);
+  clock.set(first_w);
+  Pacer grid(viewing.steps_per_second);
+  seek_on_grid(show, grid, static_cast<int>(landed), true);
+  for (long frame = 0;; ++frame) {
+    if (window_wants_end()) {
+      return;
+    }
+    clock.set(first_w + static_cast<double>(frame) * frame_ms);
+    const int t = show.clock_time();
+    if (t >= video.end_ms) {
+      return;
+    }
+    const long reached = grid.first_at_or_after(t + 1);
+    const long first = grid.next();
+    if (reached > first &&
+        run_due_bodies(show, grid, DueBodies{first, reached - first}) == FrameEnd::show_over) {
+      return;
+    }
+    grid.restart_at(std::max(first, reached));
+    present_frame();
+    if (!video.frame_done(frame)) {
+      last_run_failed = true;
+      return;
+    }
   }
 }
 
@@ -208,8 +248,9 @@ void run_show() {
 
   std::unique_ptr<VirtualClock> clock;
   double step_ms = 0.0;
-  if (viewing.fixed_step_ms || !viewing.frames_at.empty()) {
-    clock = std::make_unique<VirtualClock>();
+  if (viewing.fixed_step_ms || !viewing.frames_at.empty() || viewing.video) {
+    clock = std::make_unique<VirtualClock>(viewing.video ? viewing.video->music_length_ms
+                                                         : MUSIC_PASS_MS);
     step_ms = viewing.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS);
     set_position_source_factory(
         [raw = clock.get()](const char* /*file*/) { return raw->source(); });
@@ -233,7 +274,9 @@ void run_show() {
       show.on_frame = [raw = trace.get()](long frame, int t) { raw->frame(frame, t); };
     }
     if (load_and_report(show)) {
-      if (clock != nullptr) {
+      if (viewing.video) {
+        video_loop(show, *clock, viewing);
+      } else if (clock != nullptr) {
         frame_loop(show, *clock, step_ms, capture.get(), viewing.start_ms);
       } else {
         LivePlayer(show, viewing).run();

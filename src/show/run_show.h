@@ -10,12 +10,26 @@
 //                               present, at their grid times, the drawing of
 //                               all but the last discarded
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "show/pacer.h"
 #include "show/show.h"
+
+// A video's pace: frame i at i * 1000 * fps_den / fps_num ms of playing from
+// the start, the music looping at its file's length; each frame shows the last
+// body of the grid its show time has reached.
+struct VideoPacing {
+  int fps_num = 60, fps_den = 1;
+  double music_length_ms = 74180.0;
+  // Frames at this show time or later are left out (the show's own end
+  // leaves out the first frame past it).
+  int end_ms = 2147483647;
+  // After frame i is presented; false stops the run (a failure).
+  std::function<bool(long frame)> frame_done;
+};
 
 struct ShowViewing {
   // Virtual clock advancing by this many ms per presented frame, with no waiting.
@@ -34,6 +48,8 @@ struct ShowViewing {
   bool mute = false;
   // Show time to start at, reached by running every frame body before it unseen.
   int start_ms = 0;
+  // Frames for a video, on a virtual clock, instead of the live player.
+  std::optional<VideoPacing> video;
 };
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;

@@ -1,0 +1,158 @@
+#include "shell/capture.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "audio/music_stream.h"
+#include "shell/base/file_lookup.h"
+#include "shell/base/render_helpers.h"
+#include "show/seek.h"
+
+namespace {
+
+constexpr const char* MUSIC_FILE = "vorn.mp3";
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double real(long count) { return static_cast<double>(count); }
+
+std::string clock_text(double seconds) {
+  const long whole = std::lround(std::max(0.0, seconds));
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+  return text;
+}
+
+}  // namespace
+
+std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, std::string& error) {
+  std::string music_error;
+  std::optional<DecodedMusic> music = decode_music(find_file_any_case(MUSIC_FILE), music_error);
+  if (!music || music->frames() == 0) {
+    // As the player runs silent, the video goes on without sound.
+    std::fprintf(stderr, "plovermix: %s; the video has no sound\n", music_error.c_str());
+    music.reset();
+  }
+  const PixelSize size = options.render_size.value_or(PixelSize{});
+  VideoSettings settings;
+  settings.width = size.width;
+  settings.height = size.height;
+  settings.fps_num = options.capture.fps_num;
+  settings.fps_den = options.capture.fps_den;
+  settings.crf = options.capture.crf;
+  settings.audio = music.has_value();
+  std::unique_ptr<VideoFile> file = VideoFile::open(options.capture.file, settings, error);
+  if (file == nullptr) {
+    return nullptr;
+  }
+  return std::unique_ptr<CaptureSession>(
+      new CaptureSession(options, std::move(music), std::move(file)));
+}
+
+CaptureSession::CaptureSession(const Options& options, std::optional<DecodedMusic> music,
+                               std::unique_ptr<VideoFile> file)
+    : capture_(options.capture),
+      start_ms_(options.viewing.start_ms),
+      music_(std::move(music)),
+      file_(std::move(file)),
+      frame_ms_(1000.0 * capture_.fps_den / capture_.fps_num),
+      started_(std::chrono::steady_clock::now()),
+      last_progress_(started_),
+      on_terminal_(isatty(STDERR_FILENO) != 0) {
+  // The show ends after 240000 ms; the frame past it is not in the video.
+  const int end = std::min(capture_.end_ms.value_or(SHOW_END_MS + 1), SHOW_END_MS + 1);
+  expected_frames_ = std::max(1L, std::lround(std::ceil((end - start_ms_) / frame_ms_)));
+}
+
+VideoPacing CaptureSession::pacing() {
+  VideoPacing pacing;
+  pacing.fps_num = capture_.fps_num;
+  pacing.fps_den = capture_.fps_den;
+  if (music_) {
+    pacing.music_length_ms = music_->length_ms();
+  }
+  if (capture_.end_ms) {
+    pacing.end_ms = *capture_.end_ms;
+  }
+  // The sound starts where the show's clock puts the start: that place of its
+  // pass, or the next pass's start when the file is too short to hold it.
+  if (music_) {
+    const double position = std::fmod(start_ms_, MUSIC_PASS_MS);
+    const double in_file = position < music_->length_ms() ? position : 0.0;
+    first_sample_ = std::lround(in_file * music_->sample_rate / 1000.0);
+  }
+  pacing.frame_done = [this](long frame) { return frame_done(frame); };
+  return pacing;
+}
+
+// The music up to the end of `frame`, looping at the file's end.
+bool CaptureSession::write_sound_to(long frame) {
+  if (!music_) {
+    return true;
+  }
+  const long total = music_->frames();
+  const long wanted = std::lround(real(frame + 1) * frame_ms_ * music_->sample_rate / 1000.0);
+  while (samples_written_ < wanted) {
+    const long at = (first_sample_ + samples_written_) % total;
+    const long count = std::min(wanted - samples_written_, total - at);
+    if (!file_->write_audio(music_->samples.data() + 2 * at, count)) {
+      return false;
+    }
+    samples_written_ += count;
+  }
+  return true;
+}
+
+bool CaptureSession::frame_done(long frame) {
+  const std::optional<PixelSize> size = device->ReadPresentedFrame(rgba_);
+  if (!size || !file_->write_frame(rgba_.data(), size->width, size->height) ||
+      !write_sound_to(frame)) {
+    std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
+                 size ? file_->error().c_str() : "the frame could not be read back");
+    return false;
+  }
+  show_progress(frame + 1, false);
+  return true;
+}
+
+void CaptureSession::show_progress(long frames, bool last) {
+  if (!on_terminal_ || (!last && seconds_since(last_progress_) < 0.25)) {
+    return;
+  }
+  last_progress_ = std::chrono::steady_clock::now();
+  const double elapsed = seconds_since(started_);
+  const double fps = elapsed > 0.0 ? real(frames) / elapsed : 0.0;
+  const long shown = std::min(frames, expected_frames_);
+  const double left = fps > 0.0 ? real(expected_frames_ - shown) / fps : 0.0;
+  std::fprintf(stderr, "\rcapture: %ld/%ld frames %5.1f%%  %.1f fps  %s left ", frames,
+               expected_frames_, 100.0 * real(shown) / real(expected_frames_), fps,
+               clock_text(left).c_str());
+  if (last) {
+    std::fputc('\n', stderr);
+  }
+}
+
+bool CaptureSession::finish(bool interrupted) {
+  const long frames = file_->frames_written();
+  show_progress(frames, true);
+  std::string error;
+  if (!file_->finish(error)) {
+    std::fprintf(stderr, "plovermix: %s\n", error.c_str());
+    return false;
+  }
+  const double seconds = seconds_since(started_);
+  if (interrupted) {
+    std::fprintf(stderr, "plovermix: capture interrupted; %s holds the first %ld frames\n",
+                 capture_.file.c_str(), frames);
+  } else {
+    std::fprintf(stderr, "plovermix: wrote %s: %ld frames at %d/%d fps in %.1f s (%.1f fps)\n",
+                 capture_.file.c_str(), frames, capture_.fps_num, capture_.fps_den, seconds,
+                 seconds > 0.0 ? real(frames) / seconds : 0.0);
+  }
+  return true;
+}
