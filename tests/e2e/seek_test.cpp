@@ -1,13 +1,16 @@
-// --start on our stand-in data: every frame reached by running the bodies
-// before it unseen is, pixel for pixel, the frame of a run from the start.
+// --start and --capture on our stand-in data: every frame reached by running
+// the bodies before it unseen is, pixel for pixel, the frame of a run from the
+// start; a capture holds the range asked for, with the music in step.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "e2e/plovermix_run.h"
+#include "shell/video/music_pcm.h"
 #include "show/bmp_fixture.h"
 
 namespace {
@@ -59,6 +62,59 @@ TEST_F(StartAnywhere, TheDefaultStepToo) {
   const std::string straight = frame("straight-60", 15000);
   ASSERT_FALSE(straight.empty());
   EXPECT_TRUE(frame("start-60", 15000) == straight);
+}
+
+// What ffprobe says of the file's streams, one "key=value|..." line each.
+std::string probe(const fs::path& file) {
+  const fs::path out = file.string() + ".probe";
+  const std::string command =
+      "ffprobe -v error -count_packets -show_entries "
+      "stream=codec_name,width,height,r_frame_rate,channels,sample_rate,nb_read_packets "
+      "-of compact=p=0 '" +
+      file.string() + "' > '" + out.string() + "' 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  return read_text(out);
+}
+
+// How alike two stereo stretches are (1: the same sound), `count` frames each.
+double likeness(const float* a, const float* b, long count) {
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (long i = 0; i < 2 * count; ++i) {
+    ab += a[i] * b[i];
+    aa += a[i] * a[i];
+    bb += b[i] * b[i];
+  }
+  return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+TEST_F(StartAnywhere, ACaptureHoldsTheRangeWithTheMusicInStep) {
+  const fs::path clip = dir / "clip.mp4";
+  run("--capture '" + clip.string() + "' --start 60000 --end 63000");
+  EXPECT_EQ(probe(clip),
+            "codec_name=h264|width=800|height=600|r_frame_rate=60/1|nb_read_packets=180\n"
+            // 3 s of 44100 Hz in packets of 1024, and the encoder's priming packet.
+            "codec_name=aac|sample_rate=44100|channels=2|r_frame_rate=0/0|nb_read_packets=131\n");
+  std::string error;
+  const auto sound = decode_music(clip.string(), error);
+  ASSERT_TRUE(sound) << error;
+  EXPECT_NEAR(sound->length_ms(), 3000.0, 50.0);
+  const auto music = decode_music((dir / "vorn.mp3").string(), error);
+  ASSERT_TRUE(music) << error;
+  // One second in, the video's sound is the music at 61 s: the best match
+  // within 50 ms either way lies within 2 ms of it.
+  const long window = 8192, at = 44100, heard = 61 * 44100;
+  long best_lag = 0;
+  double best = -1.0;
+  for (long lag = -2205; lag <= 2205; lag += 7) {
+    const double alike =
+        likeness(sound->samples.data() + 2 * at, music->samples.data() + 2 * (heard + lag), window);
+    if (alike > best) {
+      best = alike;
+      best_lag = lag;
+    }
+  }
+  EXPECT_GT(best, 0.9);
+  EXPECT_LE(std::abs(best_lag), 88) << "lag in samples";
 }
 
 }  // namespace
