@@ -57,21 +57,26 @@ void music_stream::mute() {
 
 double music_stream::latency_ms() const { return stream != nullptr ? stream->latency_ms() : 0.0; }
 
-double music_stream::seek(double t) {
-  int pass = static_cast<int>(std::floor(std::max(0.0, t) / MUSIC_PASS_MS));
-  int position = static_cast<int>(std::max(0.0, t) - pass * MUSIC_PASS_MS);
-  const double length = stream != nullptr ? stream->length_ms() : 0.0;
-  if (length > 0.0 && position >= length) {
+MusicPlace music_place(double t, double length_ms) {
+  MusicPlace place;
+  place.pass = static_cast<int>(std::floor(std::max(0.0, t) / MUSIC_PASS_MS));
+  place.position_ms = static_cast<int>(std::max(0.0, t) - place.pass * MUSIC_PASS_MS);
+  if (length_ms > 0.0 && place.position_ms >= length_ms) {
     // After w ms of playing the stream is at w mod length in pass w div
     // length: a position past the file's end is never reached.
-    ++pass;
-    position = 0;
+    ++place.pass;
+    place.position_ms = 0;
   }
-  wraps = pass;
-  time_ms = position;
-  previous_ms = position;
+  return place;
+}
+
+double music_stream::seek(double t) {
+  const MusicPlace place = music_place(t, stream != nullptr ? stream->length_ms() : 0.0);
+  wraps = place.pass;
+  time_ms = place.position_ms;
+  previous_ms = place.position_ms;
   if (stream != nullptr) {
-    stream->seek(position);
+    stream->seek(place.position_ms);
   }
   return wraps * MUSIC_PASS_MS + time_ms;
 }

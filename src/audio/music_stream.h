@@ -21,6 +21,15 @@
 
 constexpr double MUSIC_PASS_MS = 74180.0;
 
+// Where a stream looping at `length_ms` (0: unknown) is when the show's clock
+// reads t: position t mod 74180 in pass t div 74180, or the start of the next
+// pass when the file is shorter than that position.
+struct MusicPlace {
+  int pass = 0;
+  int position_ms = 0;
+};
+MusicPlace music_place(double t, double length_ms);
+
 class music_stream {
  public:
   explicit music_stream(const char* file_name);

@@ -79,12 +79,10 @@ VideoPacing CaptureSession::pacing() {
   if (capture_.end_ms) {
     pacing.end_ms = *capture_.end_ms;
   }
-  // The sound starts where the show's clock puts the start: that place of its
-  // pass, or the next pass's start when the file is too short to hold it.
+  // The sound starts where the music goes for the show's start.
   if (music_) {
-    const double position = std::fmod(start_ms_, MUSIC_PASS_MS);
-    const double in_file = position < music_->length_ms() ? position : 0.0;
-    first_sample_ = std::lround(in_file * music_->sample_rate / 1000.0);
+    const MusicPlace place = music_place(start_ms_, music_->length_ms());
+    first_sample_ = std::lround(place.position_ms / 1000.0 * music_->sample_rate);
   }
   pacing.frame_done = [this](long frame) { return frame_done(frame); };
   return pacing;
