@@ -408,27 +408,36 @@ bool starts_as_jpeg(const std::vector<std::uint8_t>& bytes) {
   return at > 0 && at < bytes.size() && bytes[at] == 0xD8;
 }
 
-// stb_image 2.27 copies a PNG's first image-data chunk into a buffer it has
-// not made yet when that chunk is empty (memcpy to a null pointer). The
-// chunks are walked as the decoder walks them, each by its length.
-bool png_first_data_chunk_has_data(const Bytes& in) {
+// Two image-data chunks stb_image 2.27 mishandles, walked as the decoder
+// walks the chunks, each by its length: an empty first one is copied into a
+// buffer not made yet (memcpy to a null pointer), and one whose length runs
+// past the file is given a buffer of that length (up to 4 GB) before its
+// bytes are found missing. Returns why the file is refused, or nothing.
+const char* png_data_chunk_fault(const Bytes& in) {
   const auto big_endian = [&](std::size_t at) {
     return static_cast<std::uint32_t>(in.u8(at)) << 24 |
            static_cast<std::uint32_t>(in.u8(at + 1)) << 16 |
            static_cast<std::uint32_t>(in.u8(at + 2)) << 8 | in.u8(at + 3);
   };
+  bool first_data = true;
   for (std::size_t at = 8; in.has(at, 8);) {
     const std::uint32_t length = big_endian(at);
     const std::uint32_t type = big_endian(at + 4);
-    if (type == 0x49444154u) {  // IDAT
-      return length != 0;
-    }
     if (type == 0x49454E44u) {  // IEND
-      return true;
+      break;
+    }
+    if (type == 0x49444154u) {  // IDAT
+      if (first_data && length == 0) {
+        return "PNG whose first image data chunk is empty";
+      }
+      if (!in.has(at + 8, length)) {
+        return "PNG image data chunk runs past the end of the file";
+      }
+      first_data = false;
     }
     at += 12 + static_cast<std::size_t>(length);
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -471,10 +480,11 @@ bool load_image_file(const std::string& path, Image& image, std::string& error) 
     return false;
   }
   static constexpr std::uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (bytes.size() >= 8 && std::memcmp(bytes.data(), PNG_SIGNATURE, 8) == 0 &&
-      !png_first_data_chunk_has_data(Bytes(bytes.data(), bytes.size()))) {
-    error = "cannot decode " + path + ": PNG whose first image data chunk is empty";
-    return false;
+  if (bytes.size() >= 8 && std::memcmp(bytes.data(), PNG_SIGNATURE, 8) == 0) {
+    if (const char* fault = png_data_chunk_fault(Bytes(bytes.data(), bytes.size()))) {
+      error = "cannot decode " + path + ": " + fault;
+      return false;
+    }
   }
   int width = 0, height = 0, channels = 0;
   if (stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height,

@@ -238,9 +238,10 @@ TEST(ImageFile, PngTgaAndJpgLoadWithTheirSizeAndColours) {
 }
 
 // Inputs stb_image 2.27 mishandles are refused before it sees them: a JPEG
-// Huffman table of more than 256 codes (it writes past the table), and a
-// header declaring far more pixels than the file holds (it allocates and
-// fills them all). Well-compressed real pictures still load.
+// Huffman table of more than 256 codes (it writes past the table), a PNG data
+// chunk declaring 1.7 GB in a file of 119 bytes, and a header declaring far
+// more pixels than the file holds (it allocates and fills them all).
+// Well-compressed real pictures still load.
 TEST(ImageFile, InputsTheDecoderMishandlesAreRefusedFirst) {
   Image image;
   std::string error;
@@ -248,6 +249,9 @@ TEST(ImageFile, InputsTheDecoderMishandlesAreRefusedFirst) {
                                "/fuzz/regressions/image/jpeg_huffman_counts_over_256.jpg",
                                image, error));
   EXPECT_NE(error.find("Huffman"), std::string::npos) << error;
+  EXPECT_FALSE(load_image_file(
+      PLOVERMIX_SOURCE_DIR "/fuzz/regressions/image/png_data_chunk_past_end.png", image, error));
+  EXPECT_NE(error.find("runs past the end"), std::string::npos) << error;
 
   const fs::path dir = fs::temp_directory_path();
   const fs::path tga = dir / "plovermix_huge.tga";
