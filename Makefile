@@ -28,11 +28,13 @@ play: build
 	build/showdata $(DATA)
 	build/plovermix --data $(DATA)
 
-# The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window.
+# The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window,
+# then how long a seek takes.
 bench: build
 	@mkdir -p $(DATA)
 	build/showdata $(DATA)
 	build/bench/bench_show $(DATA)
+	build/bench/bench_seek $(DATA)
 
 # Every tier on the release build, then the unit and render tiers again under
 # the address and undefined-behaviour sanitizers.
