@@ -488,25 +488,31 @@ ShowScene credits(const Font& font) {
   const Vec3 up = normalized(s.up);
   const Vec3 dir = normalized(Vec3{1, 0, 0} - up * up.x);
   const Vec3 side = cross(up, dir);
-  // Signs hang on the up side of the flight; the camera passes under each.
+  // Signs hang on the up side of the flight; the camera passes under each but
+  // the last, which waits ahead of the flight's end so that the show closes on it.
   const double travel = 6000;
+  const double spacing = 470;
   const Flight flight{[=](double u) {
-                        return dir * reading_pace(u, travel, 430, 220) +
+                        return dir * reading_pace(u, travel, spacing, 220) +
                                side * (15 * std::sin(2 * kPi * 2 * u)) +
                                up * (10 * std::sin(2 * kPi * 3 * u));
                       },
                       [=](double u) {
-                        return dir * (reading_pace(u, travel, 430, 220) + 300) + up * 20.0 +
+                        return dir * (reading_pace(u, travel, spacing, 220) + 300) + up * 20.0 +
                                side * (5 * std::sin(2 * kPi * 2 * u + 0.7));
                       }};
   std::vector<double> at;
   std::vector<Vec3> offsets;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const double along = 420 + 430.0 * static_cast<double>(i);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    const double along = 420 + spacing * static_cast<double>(i);
     at.push_back(along / travel);
     const double lateral = i % 2 == 0 ? 10.0 : -10.0;
     offsets.push_back(dir * along + up * 62.0 + side * lateral - flight.eye(at.back()));
   }
+  // The last sign, 200 ahead of the flight's end: the camera comes up to it in
+  // the last fifteen seconds and stops in front of it.
+  at.push_back(1.0);
+  offsets.push_back(dir * 200.0 + up * -40.0);
   MeshBuilder signs("Panneaux", "credits");
   text_panels(signs, flight, s.up, at, offsets, 200.0 / travel, 2, 512, 128, 1024, 150);
   mesh(s, signs);
