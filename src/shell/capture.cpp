@@ -45,6 +45,7 @@ std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, std
   settings.fps_num = options.capture.fps_num;
   settings.fps_den = options.capture.fps_den;
   settings.crf = options.capture.crf;
+  settings.preset = options.capture.preset;
   settings.audio = music.has_value();
   std::unique_ptr<VideoFile> file = VideoFile::open(options.capture.file, settings, error);
   if (file == nullptr) {
@@ -59,7 +60,7 @@ CaptureSession::CaptureSession(const Options& options, std::optional<DecodedMusi
     : capture_(options.capture),
       start_ms_(options.viewing.start_ms),
       music_(std::move(music)),
-      file_(std::move(file)),
+      queue_(std::move(file)),
       frame_ms_(1000.0 * capture_.fps_den / capture_.fps_num),
       started_(std::chrono::steady_clock::now()),
       last_progress_(started_),
@@ -98,7 +99,7 @@ bool CaptureSession::write_sound_to(long frame) {
   while (samples_written_ < wanted) {
     const long at = (first_sample_ + samples_written_) % total;
     const long count = std::min(wanted - samples_written_, total - at);
-    if (!file_->write_audio(music_->samples.data() + 2 * at, count)) {
+    if (!queue_.write_audio(music_->samples.data() + 2 * at, count)) {
       return false;
     }
     samples_written_ += count;
@@ -108,10 +109,9 @@ bool CaptureSession::write_sound_to(long frame) {
 
 bool CaptureSession::frame_done(long frame) {
   const std::optional<PixelSize> size = device->ReadPresentedFrame(rgba_);
-  if (!size || !file_->write_frame(rgba_.data(), size->width, size->height) ||
-      !write_sound_to(frame)) {
+  if (!size || !queue_.write_frame(rgba_, size->width, size->height) || !write_sound_to(frame)) {
     std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
-                 size ? file_->error().c_str() : "the frame could not be read back");
+                 size ? queue_.error().c_str() : "the frame could not be read back");
     return false;
   }
   show_progress(frame + 1, false);
@@ -136,10 +136,11 @@ void CaptureSession::show_progress(long frames, bool last) {
 }
 
 bool CaptureSession::finish(bool interrupted) {
-  const long frames = file_->frames_written();
-  show_progress(frames, true);
   std::string error;
-  if (!file_->finish(error)) {
+  const bool finished = queue_.finish(error);
+  const long frames = queue_.frames_written();
+  show_progress(frames, true);
+  if (!finished) {
     std::fprintf(stderr, "plovermix: %s\n", error.c_str());
     return false;
   }

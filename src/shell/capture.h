@@ -6,7 +6,8 @@
 //   CaptureSession::open(options, error)   decodes the music, opens the file;
 //                          nullptr with `error` set when the file cannot be had
 //   pacing()               the run's VideoPacing: each presented frame is read
-//                          back and encoded with its share of the music
+//                          back and handed to the encoder with its share of
+//                          the music
 //   finish(interrupted)    flushes the encoders and closes the file, then says
 //                          on stderr what was written; false when it failed
 //
@@ -20,8 +21,8 @@
 #include <vector>
 
 #include "shell/options.h"
+#include "shell/video/encoding_queue.h"
 #include "shell/video/music_pcm.h"
-#include "shell/video/video_file.h"
 #include "show/run_show.h"
 
 class CaptureSession {
@@ -41,7 +42,8 @@ class CaptureSession {
   CaptureOptions capture_;
   int start_ms_;
   std::optional<DecodedMusic> music_;
-  std::unique_ptr<VideoFile> file_;
+  // The file, encoded on a thread of its own while the next frame is drawn.
+  EncodingQueue queue_;
   double frame_ms_;
   long expected_frames_;
   // The music's sample frame where the video starts, and how many followed.

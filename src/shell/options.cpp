@@ -64,7 +64,11 @@ bool parse_rate(const std::string& text, CaptureOptions& capture) {
   return true;
 }
 
-// --capture FILE, --fps, --end, --crf; false with `error` set when malformed.
+// libx264's presets, fastest first.
+constexpr const char* X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                        "medium",    "slow",      "slower",   "veryslow"};
+
+// --capture FILE, --fps, --end, --crf, --preset; false with `error` set when malformed.
 bool parse_capture_option(const std::vector<std::string>& args, std::size_t& i,
                           CaptureOptions& capture, std::string& error) {
   const std::string& arg = args[i];
@@ -86,6 +90,16 @@ bool parse_capture_option(const std::vector<std::string>& args, std::size_t& i,
     ok = ok && capture.end_ms && *capture.end_ms > 0;
     if (!ok) {
       error = "--end needs a show time after 0, in ms or as m:ss.mmm";
+    }
+  } else if (arg == "--preset") {
+    ok = std::find(std::begin(X264_PRESETS), std::end(X264_PRESETS), value) !=
+         std::end(X264_PRESETS);
+    if (ok) {
+      capture.preset = value;
+    } else {
+      error =
+          "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
+          "slow, slower or veryslow";
     }
   } else {
     const std::optional<int> crf = ok ? parse_whole(value, 0, 51) : std::nullopt;
@@ -213,7 +227,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
-    } else if (arg == "--capture" || arg == "--fps" || arg == "--end" || arg == "--crf") {
+    } else if (arg == "--capture" || arg == "--fps" || arg == "--end" || arg == "--crf" ||
+               arg == "--preset") {
       if (!parse_capture_option(args, i, options.capture, error)) {
         return std::nullopt;
       }
@@ -231,10 +246,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     return std::nullopt;
   }
   const CaptureOptions& capture = options.capture;
-  if (capture.file.empty() && (capture.end_ms || capture.crf != CaptureOptions{}.crf ||
-                               capture.fps_num != CaptureOptions{}.fps_num ||
-                               capture.fps_den != CaptureOptions{}.fps_den)) {
-    error = "--fps, --end and --crf go with --capture";
+  if (capture.file.empty() &&
+      (capture.end_ms || capture.crf != CaptureOptions{}.crf ||
+       capture.preset != CaptureOptions{}.preset || capture.fps_num != CaptureOptions{}.fps_num ||
+       capture.fps_den != CaptureOptions{}.fps_den)) {
+    error = "--fps, --end, --crf and --preset go with --capture";
     return std::nullopt;
   }
   if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
@@ -304,6 +320,8 @@ std::string usage_text() {
          "  --fps R        the capture's frames per second (default 60; 60000/1001)\n"
          "  --end T        where the capture ends (default: the show's end)\n"
          "  --crf Q        the capture's H.264 quality, 0 (lossless) to 51 (default 18)\n"
+         "  --preset P     the H.264 encoder's preset, ultrafast to veryslow\n"
+         "                 (default veryfast): slower ones make smaller files\n"
          "  --help         this text\n"
          "  --version      the version\n"
          "\n"

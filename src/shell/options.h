@@ -15,6 +15,7 @@ struct CaptureOptions {
   int fps_num = 60, fps_den = 1;
   std::optional<int> end_ms;  // unset: the show's end
   int crf = 18;
+  std::string preset = "veryfast";  // libx264's
 };
 
 struct Options {

@@ -42,7 +42,7 @@ TEST(PlayerOptions, StartAndCaptureParse) {
   }
   std::string error;
   const auto options = parse_options({"--capture", "clip.mkv", "--start", "1:00", "--end", "66000",
-                                      "--fps", "60000/1001", "--crf", "23"},
+                                      "--fps", "60000/1001", "--crf", "23", "--preset", "slow"},
                                      error);
   ASSERT_TRUE(options) << error;
   EXPECT_EQ(options->viewing.start_ms, 60000);
@@ -50,6 +50,7 @@ TEST(PlayerOptions, StartAndCaptureParse) {
   EXPECT_EQ(options->capture.fps_num, 60000);
   EXPECT_EQ(options->capture.fps_den, 1001);
   EXPECT_EQ(options->capture.crf, 23);
+  EXPECT_EQ(options->capture.preset, "slow");
   EXPECT_EQ(std::filesystem::path(options->capture.file).filename(), "clip.mkv");
   EXPECT_TRUE(std::filesystem::path(options->capture.file).is_absolute());
 }
@@ -73,7 +74,10 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
        "--fps needs frames per second, as in --fps 60 or --fps 60000/1001"},
       {{"--capture", "a.mp4", "--crf", "52"},
        "--crf needs a quality from 0 (lossless) to 51 (worst)"},
-      {{"--end", "1000"}, "--fps, --end and --crf go with --capture"},
+      {{"--capture", "a.mp4", "--preset", "placebo"},
+       "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
+       "slow, slower or veryslow"},
+      {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
   };
   for (const auto& c : cases) {
@@ -101,6 +105,7 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "--fps R",
                            "--end T",
                            "--crf Q",
+                           "--preset P",
                            "Escape",
                            "Space",
                            "F11",

@@ -2,6 +2,8 @@
 // would find them: the streams, their timing and the colours of a picture.
 #include "shell/video/video_file.h"
 
+#include "shell/video/encoding_queue.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -212,6 +214,44 @@ TEST_F(VideoFileTest, TellsOfLostDataAndTakesNothingOnceFinished) {
   EXPECT_FALSE(file->write_audio(sound, 1));
   EXPECT_TRUE(file->finish(error));
   EXPECT_EQ(read_back(path("done.mkv"))[0].packets, 30);
+}
+
+// Through the worker thread: every picture and sound in order, each picture
+// buffer handed back to be filled again, and a full disk stops the queue and
+// is reported by finish().
+TEST_F(VideoFileTest, TheQueueEncodesAllInOrderAndPassesOnAFullDisk) {
+  std::string error;
+  {
+    EncodingQueue queue(VideoFile::open(path("queued.mp4"), kSmall, error), 2);
+    const std::vector<float> sound(2 * 1470, 0.25f);
+    std::vector<std::uint8_t> rgba;
+    for (int frame = 0; frame < 30; ++frame) {
+      rgba = flat_rgba(320, 240, {static_cast<std::uint8_t>(frame * 8), 40, 200});
+      ASSERT_TRUE(queue.write_frame(rgba, 320, 240)) << queue.error();
+      ASSERT_TRUE(queue.write_audio(sound.data(), 1470)) << queue.error();
+    }
+    ASSERT_TRUE(queue.finish(error)) << error;
+    EXPECT_EQ(queue.frames_written(), 30);
+  }
+  AVFrame* first = av_frame_alloc();
+  const std::vector<Found> found = read_back(path("queued.mp4"), first);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].packets, 30);
+  EXPECT_NEAR(found[1].end - found[1].start, 1.0, 0.05);
+  EXPECT_LT(first->data[0][0], 60) << "the first picture comes first (dark red, low luma)";
+  av_frame_free(&first);
+
+  if (std::filesystem::exists("/dev/full")) {
+    std::filesystem::create_symlink("/dev/full", path("full.mkv"));
+    EncodingQueue full(VideoFile::open(path("full.mkv"), kSmall, error));
+    std::vector<std::uint8_t> grey;
+    for (int i = 0; i < 300; ++i) {
+      grey = flat_rgba(320, 240, {90, 90, 90});
+      if (!full.write_frame(grey, 320, 240)) break;
+    }
+    EXPECT_FALSE(full.finish(error));
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+  }
 }
 
 }  // namespace
