@@ -616,9 +616,12 @@ HRESULT GlDevice::present_impl() {
   holds_presented_ = true;
 
   // Into the window, read now so that a resized window rescales at once: the
-  // 4:3 picture as large as fits, the rest black.
+  // 4:3 picture as large as fits, the rest black. A hidden window (a capture)
+  // shows nothing, so nothing is copied into it.
   PixelSize drawable{0, 0};
-  SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0) {
+    SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
+  }
   const PixelRect picture = fit_picture(drawable);
   if (picture.width > 0 && picture.height > 0) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
