@@ -9,11 +9,10 @@
 #include "audio/music_stream.h"
 #include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
+#include "show/data_files.h"
 #include "show/seek.h"
 
 namespace {
-
-constexpr const char* MUSIC_FILE = "vorn.mp3";
 
 double seconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -7,7 +7,7 @@
 #include "shell/base/file_lookup.h"
 
 const char* const SHOW_FILES[28] = {
-    "vorn.mp3",     "echec.3ds", "tunnel2.3ds",  "node.3ds",      "indus.3ds",    "credits.3ds",
+    MUSIC_FILE,     "echec.3ds", "tunnel2.3ds",  "node.3ds",      "indus.3ds",    "credits.3ds",
     "greets.3ds",   "logo.bmp",  "since.bmp",    "Presents.bmp",  "Talvores.bmp", "gilb.bmp",
     "tesk.bmp",     "tesk2.bmp", "pamo.bmp",     "vostl.bmp",     "orvex.bmp",    "dulam.bmp",
     "clouds.bmp",   "trai.bmp",  "caca.bmp",     "caca2.bmp",     "sp1.bmp",      "vorn.bmp",

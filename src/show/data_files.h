@@ -2,6 +2,7 @@
 // The show's own files, and what a user hears about them: a show started in
 // the wrong folder plays four black minutes, so say at once what is missing.
 //
+//   MUSIC_FILE                          the music, played and captured
 //   SHOW_FILES                          the 28 fixed files: music, scenes, images
 //   show_files_report(folder)           one line naming the missing or unreadable ones, or ""
 //   FailedTextures                      gathers the image files the device could not load
@@ -12,6 +13,7 @@
 
 #include "gfx/trace_record.h"
 
+constexpr const char* MUSIC_FILE = "vorn.mp3";
 extern const char* const SHOW_FILES[28];
 
 std::string show_files_report(const std::string& folder);

@@ -4,6 +4,7 @@
 #include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
+#include "show/data_files.h"
 #include "show/schedule.h"
 #include "show/show_start.h"
 #include "show/show_window.h"
@@ -82,7 +83,7 @@ bool Show::load() {
   loop.caca_y = show_rand() % 600;
   loop.caca2_x = show_rand() % 800;
   music = std::make_unique<music_stream>(
-      find_file_any_case("vorn.mp3").c_str());  // silent until play()
+      find_file_any_case(MUSIC_FILE).c_str());  // silent until play()
   if (mute) {
     music->mute();
   }
