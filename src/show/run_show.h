@@ -11,10 +11,12 @@
 //                               all but the last discarded
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "audio/music_stream.h"
 #include "show/pacer.h"
 #include "show/show.h"
 
@@ -23,10 +25,10 @@
 // body of the grid its show time has reached.
 struct VideoPacing {
   int fps_num = 60, fps_den = 1;
-  double music_length_ms = 74180.0;
+  double music_length_ms = MUSIC_PASS_MS;
   // Frames at this show time or later are left out (the show's own end
   // leaves out the first frame past it).
-  int end_ms = 2147483647;
+  int end_ms = std::numeric_limits<int>::max();
   // After frame i is presented; false stops the run (a failure).
   std::function<bool(long frame)> frame_done;
 };

@@ -84,19 +84,15 @@ void EncodingQueue::work() {
 }
 
 bool EncodingQueue::finish(std::string& error) {
-  if (!finished_) {
+  if (worker_.joinable()) {
     {
       const std::lock_guard<std::mutex> lock(mutex_);
       closing_ = true;
     }
     changed_.notify_all();
     worker_.join();
-    finished_ = file_->finish(error);
-    if (!*finished_ && error.empty()) {
-      error = file_->error();
-    }
   }
-  return *finished_;
+  return file_->finish(error);
 }
 
 std::string EncodingQueue::error() const {

@@ -18,7 +18,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +57,5 @@ class EncodingQueue {
   bool failed_ = false;
   std::string error_;
   std::atomic<long> frames_written_{0};
-  std::optional<bool> finished_;
   std::thread worker_;
 };
