@@ -238,6 +238,9 @@ class GlDevice : public DeviceCore {
   DWORD bound_fvf_ = 0;
   D3DPRIMITIVETYPE last_type_ = D3DPT_TRIANGLELIST;
   bool last_sprite_ = false;
+  // A present with no swap: the end of the frame before, for the driver to
+  // work on while the next one is built, as a swap chain would.
+  GLsync frame_in_flight_ = nullptr;
 };
 
 GlDevice::~GlDevice() {
@@ -246,6 +249,7 @@ GlDevice::~GlDevice() {
   }
   SDL_GL_MakeCurrent(window_, context_);
   orphan_resources();
+  glDeleteSync(frame_in_flight_);
   for (const GLuint program : programs_) {
     glDeleteProgram(program);
   }
@@ -635,6 +639,16 @@ HRESULT GlDevice::present_impl() {
     glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
                       bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
+  } else {
+    // No swap throttles the frames: without this the driver queues frame
+    // after frame (gigabytes over the show) and draws them late. One frame
+    // may still be drawn while the next is built.
+    if (frame_in_flight_ != nullptr) {
+      glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+      glDeleteSync(frame_in_flight_);
+    }
+    frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
   }
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
   glEnable(GL_SCISSOR_TEST);
