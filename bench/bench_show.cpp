@@ -100,6 +100,7 @@ class TimedDevice : public Device {
   std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override {
     return inner_.ReadPresentedFrame(rgba);
   }
+  void KeepPresentedFrames() override { inner_.KeepPresentedFrames(); }
   bool SetRenderSize(PixelSize size) override { return inner_.SetRenderSize(size); }
   PixelSize GetRenderSize() const override { return inner_.GetRenderSize(); }
   void AttachRecorder(CallRecorder* recorder) override { inner_.AttachRecorder(recorder); }
@@ -151,8 +152,8 @@ int run_one(PixelSize size, const char* data) {
     std::fprintf(stderr, "bench_show: cannot start SDL: %s\n", SDL_GetError());
     return 1;
   }
-  // A shown window, as the player's: each present copies the picture into it.
-  // (A hidden one, as a capture's, gets no copy and would leave that cost out.)
+  // A shown window, as the player's: the show draws straight into it. (A
+  // hidden one, as a capture's, draws into a back buffer it never shows.)
   SDL_Window* window =
       SDL_CreateWindow("bench_show", 0, 0, size.width, size.height, SDL_WINDOW_OPENGL);
   if (window == nullptr || FAILED(init_device(window, size))) {

@@ -109,8 +109,12 @@ class Device {
   virtual void SetDiscard(bool discard) = 0;
   // The last presented frame, RGBA, top row first, at the render size (see
   // SetRenderSize), and that size. Read it before the next clear or draw:
-  // after one the GL backend has nothing, as when it keeps no pixels.
+  // after one the GL backend has nothing, as when it keeps no pixels. A shown
+  // window may hand its pixels to the screen and keep none unless asked to.
   virtual std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
+  // Asks every later present to keep its frame for ReadPresentedFrame, at the
+  // cost of a copy where the window would have shown it without one.
+  virtual void KeepPresentedFrames() = 0;
   // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
   // units; a backend scales them by height / 600. False, with the size kept,
   // when the backend cannot make a back buffer of that size.

@@ -125,6 +125,7 @@ class DeviceCore : public Device {
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
   void SetDiscard(bool discard) override;
   std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
+  void KeepPresentedFrames() override { keep_frames_ = true; }
   bool SetRenderSize(PixelSize size) override;
   PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
@@ -176,6 +177,8 @@ class DeviceCore : public Device {
   // A backend that sets this keeps released buffers and hands them out again,
   // so that a buffer made and released every frame costs no allocation.
   bool pool_buffers_ = false;
+  // Set by KeepPresentedFrames: each present leaves its frame readable.
+  bool keep_frames_ = false;
 
  private:
   // Runs one call: the forced answer or `apply`, then the record built by

@@ -212,6 +212,11 @@ class GlDevice : public DeviceCore {
 
  private:
   bool make_back_buffer(std::string& error);
+  PixelSize shown_drawable() const;
+  void choose_target();
+  void apply_orientation();
+  GLuint target_framebuffer() const { return into_window_ ? 0 : back_fbo_; }
+  PixelRect on_target(PixelRect r) const;
   bool store_back_buffer(PixelSize size);
   bool make_pipeline(std::string& error);
   // The program of `variant`, compiled and linked at its first use; 0 when it fails.
@@ -229,6 +234,14 @@ class GlDevice : public DeviceCore {
   // The back buffer still holds the presented frame: nothing drawn or cleared
   // since the present. Read-back needs no copy of every frame then.
   bool holds_presented_ = false;
+  // Draws go straight into the window while it shows the picture at the
+  // render size: the present then copies nothing. The window's rows count
+  // from its bottom, so the picture is drawn turned over there.
+  bool into_window_ = false;
+  PixelRect picture_{};  // where the picture is in the window, while drawn into it
+  int window_height_ = 0;
+  // Only a window whose depth buffer is the back buffer's draws the same pixels.
+  bool window_depth_matches_ = false;
   std::array<GLuint, SHADER_VARIANTS> programs_{};
   GLuint program_in_use_ = 0, vao_ = 0, ubo_ = 0;
   GLuint sampler_stage_ = 0, sampler_sprite_ = 0;
@@ -287,12 +300,15 @@ bool GlDevice::store_back_buffer(PixelSize size) {
     glBindRenderbuffer(GL_RENDERBUFFER, buffer);
     glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
   };
-  storage(back_color_, GL_RGBA8);
+  // No alpha, like the desktop's 32-bit format the show draws into: blends read
+  // a destination alpha of one, and the frames read back are opaque.
+  storage(back_color_, GL_RGB8);
   storage(back_depth_, GL_DEPTH_COMPONENT16);
   glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
   const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
   return back_ok && glGetError() == GL_NO_ERROR;
 }
 
@@ -307,6 +323,7 @@ bool GlDevice::resize_impl(PixelSize size) {
   size_ = size;
   // New storage holds nothing yet: no frame to read back until the next present.
   holds_presented_ = false;
+  choose_target();
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepth(1.0);
@@ -416,11 +433,19 @@ bool GlDevice::init(PixelSize size, std::string& error) {
     return false;
   }
   glEnable(GL_PROGRAM_POINT_SIZE);
-  // The back buffer is stored top row first, so a point sprite's top-left is GL's lower left.
-  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint window_depth = GL_NONE, depth_bits = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
+                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &window_depth);
+  if (window_depth != GL_NONE) {
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth_bits);
+  }
+  window_depth_matches_ = depth_bits == 16;
   glEnable(GL_SCISSOR_TEST);
-  glFrontFace(GL_CCW);
   state_.dirty = DIRTY_ALL;
+  choose_target();
+  apply_orientation();
   apply_viewport();
   clear_impl(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f);
   if (glGetError() != GL_NO_ERROR) {
@@ -462,8 +487,9 @@ void GlDevice::apply_render_states() {
     cache_.blend_src = src;
     cache_.blend_dst = dst;
   }
-  // Direct3D's screen is y-down and ours is stored flipped, so Direct3D's
-  // counter-clockwise triangles are GL's clockwise (back) ones.
+  // Direct3D's screen is y-down and the back buffer is stored flipped, so
+  // Direct3D's counter-clockwise triangles are GL's clockwise (back) ones;
+  // choose_target keeps that so in the window.
   const DWORD cull_mode = s.render_states[D3DRS_CULLMODE];
   const bool cull = cull_mode == D3DCULL_CW || cull_mode == D3DCULL_CCW;
   if (cache_.cull != static_cast<int>(cull)) {
@@ -479,8 +505,7 @@ void GlDevice::apply_render_states() {
 
 void GlDevice::apply_viewport() {
   const D3DVIEWPORT8& v = state_.viewport;
-  // Rows are stored top first, so GL's y counts from the top like Direct3D's.
-  const PixelRect r = scale_viewport(size_, v);
+  const PixelRect r = on_target(scale_viewport(size_, v));
   glViewport(r.x, r.y, r.width, r.height);
   glScissor(r.x, r.y, r.width, r.height);
   glDepthRange(v.MinZ, v.MaxZ);
@@ -551,6 +576,7 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
   apply_stream();
   if (dirty != 0 || type != last_type_ || sprite != last_sprite_) {
     fill_block(state_, type, sprite, render_scale(size_), block_);
+    block_.clip_y_sign = into_window_ ? -1.0f : 1.0f;
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
     std::string error;
     const auto* texture = static_cast<const GlTexture*>(state_.texture);
@@ -605,31 +631,78 @@ HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags
     if (x2 <= x1 || y2 <= y1) {
       continue;
     }
-    const PixelRect r = scale_rect(size_, D3DRECT{x1, y1, x2, y2});
+    const PixelRect r = on_target(scale_rect(size_, D3DRECT{x1, y1, x2, y2}));
     glScissor(r.x, r.y, r.width, r.height);
     glClear(mask);
   }
-  const PixelRect viewport = scale_viewport(size_, v);
+  const PixelRect viewport = on_target(scale_viewport(size_, v));
   glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
   return D3D_OK;
 }
 
-HRESULT GlDevice::present_impl() {
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
-  glDisable(GL_SCISSOR_TEST);
-  holds_presented_ = true;
-
-  // Into the window, read now so that a resized window rescales at once: the
-  // 4:3 picture as large as fits, the rest black. A hidden window (a capture)
-  // shows nothing, so nothing is copied into it.
+PixelSize GlDevice::shown_drawable() const {
   PixelSize drawable{0, 0};
   if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0) {
     SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
   }
+  return drawable;
+}
+
+// Into the window when it shows the picture at the render size (read at each
+// present, so that a resized window changes course at once), else into the
+// back buffer. Binds the one chosen.
+void GlDevice::choose_target() {
+  const PixelSize drawable = shown_drawable();
   const PixelRect picture = fit_picture(drawable);
-  if (picture.width > 0 && picture.height > 0) {
+  const bool into_window =
+      window_depth_matches_ && picture.width == size_.width && picture.height == size_.height;
+  if (into_window != into_window_ || picture != picture_ || drawable.height != window_height_) {
+    into_window_ = into_window;
+    picture_ = picture;
+    window_height_ = drawable.height;
+    apply_orientation();
+    state_.dirty = DIRTY_ALL;  // the viewport, the scissor and the block's sign follow
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
+}
+
+// Turned over, triangles wind the other way and a point sprite's top row is GL's highest.
+void GlDevice::apply_orientation() {
+  glFrontFace(into_window_ ? GL_CW : GL_CCW);
+  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, into_window_ ? GL_UPPER_LEFT : GL_LOWER_LEFT);
+}
+
+// `r`, from the picture's top-left, in the rows of the framebuffer drawn into.
+PixelRect GlDevice::on_target(PixelRect r) const {
+  if (!into_window_) {
+    return r;  // the back buffer is stored top row first, as Direct3D counts
+  }
+  return PixelRect{picture_.x + r.x, window_height_ - picture_.y - r.y - r.height, r.width,
+                   r.height};
+}
+
+HRESULT GlDevice::present_impl() {
+  glDisable(GL_SCISSOR_TEST);
+  holds_presented_ = true;
+  const PixelSize drawable = shown_drawable();
+  const PixelRect picture = fit_picture(drawable);
+  const bool bars = picture.width != drawable.width || picture.height != drawable.height;
+  if (into_window_) {
+    const int top = window_height_ - picture_.y, bottom = top - picture_.height;
+    if (keep_frames_) {
+      glBindFramebuffer(GL_DRAW_FRAMEBUFFER, back_fbo_);
+      glBlitFramebuffer(picture_.x, bottom, picture_.x + picture_.width, top, 0, size_.height,
+                        size_.width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    } else {
+      holds_presented_ = false;  // the window has it and keeps nothing readable
+    }
+    SDL_GL_SwapWindow(window_);
+  } else if (picture.width > 0 && picture.height > 0) {
+    // A picture of another size is scaled into the window: the 4:3 picture
+    // as large as fits, the rest black.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (picture.width != drawable.width || picture.height != drawable.height) {
+    if (bars) {
       glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
       glClear(GL_COLOR_BUFFER_BIT);  // the bars; the picture covers the rest
     }
@@ -639,18 +712,25 @@ HRESULT GlDevice::present_impl() {
     glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
                       bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
-  } else {
-    // No swap throttles the frames: without this the driver queues frame
-    // after frame (gigabytes over the show) and draws them late. One frame
-    // may still be drawn while the next is built.
-    if (frame_in_flight_ != nullptr) {
-      glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
-      glDeleteSync(frame_in_flight_);
-    }
-    frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-    glFlush();
   }
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
+  // Nothing but this throttles the frames: a swap on some drivers (offscreen
+  // ones) waits for nothing, and without it the driver queues frame after
+  // frame (gigabytes over the show) and draws them late. One frame may still
+  // be drawn while the next is built. A hidden window (a capture) shows
+  // nothing, so nothing is copied into it.
+  if (frame_in_flight_ != nullptr) {
+    glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+    glDeleteSync(frame_in_flight_);
+  }
+  frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  glFlush();
+  choose_target();
+  if (into_window_ && bars) {
+    // The window's buffer is undefined after a swap: the bars are blacked at
+    // each frame, before the picture is drawn over the rest.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glEnable(GL_SCISSOR_TEST);
   return D3D_OK;
 }
@@ -664,7 +744,7 @@ bool GlDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, target_framebuffer());
   return true;
 }
 

@@ -42,6 +42,8 @@ struct FixedFunctionBlock {
   std::int32_t alpha_ref;
   std::int32_t drawing_points;
   float texel_sharpening;
+  float clip_y_sign;  // -1 while drawing into the window, whose rows count from the bottom
+  float padding[3];   // std140 rounds the block up to 16 bytes
 };
 
 // std140: matrices and vec4s on 16-byte boundaries, ints packed after them.
@@ -52,7 +54,8 @@ static_assert(offsetof(FixedFunctionBlock, light_attenuation) == 272 + 3 * 128);
 static_assert(offsetof(FixedFunctionBlock, viewport_size) == 784);
 static_assert(offsetof(FixedFunctionBlock, light_count) == 832);
 static_assert(offsetof(FixedFunctionBlock, drawing_points) == 888);
-static_assert(sizeof(FixedFunctionBlock) == 896);
+static_assert(offsetof(FixedFunctionBlock, clip_y_sign) == 896);
+static_assert(sizeof(FixedFunctionBlock) == 912);
 
 // Resolves `state` for a draw of `type`; `sprite` selects the sprite drawer's
 // stage setup (alpha modulated by the diffuse colour). `render_scale` is the

@@ -265,6 +265,9 @@ void run_show() {
       last_run_failed = true;
     }
     capture = std::make_unique<FrameCapture>(viewing.frames_at, viewing.out_dir);
+    if (device != nullptr) {
+      device->KeepPresentedFrames();  // a shown window would keep none to read back
+    }
   }
 
   {

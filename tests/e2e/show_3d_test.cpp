@@ -166,4 +166,37 @@ TEST_F(Show3dRun, WholeShowOnTheSceneSetRunsToItsEndWithAnEmptyLog) {
   EXPECT_FALSE(fs::exists(dir / "plovermix.log")) << read_text(dir / "plovermix.log");
 }
 
+// A window the picture's size is drawn into directly, turned over; any other
+// size is given a copy of the back buffer. The stand-in show, every scene and
+// overlay, must come out the same both ways, to the byte.
+TEST(ShowWindow, DrawnIntoDirectlyItGivesTheBackBuffersFrames) {
+  const fs::path data = fresh_folder("plovermix-window");
+  ASSERT_EQ(
+      std::system((PLOVERMIX_BINARY_DIR "/showdata '" + data.string() + "' > /dev/null").c_str()),
+      0);
+  const std::vector<int> times = {5000, 13000, 20000, 35000, 62000, 70000, 140000};
+  std::string at = std::to_string(times[0]);
+  for (std::size_t i = 1; i < times.size(); ++i) at += "," + std::to_string(times[i]);
+  const auto frames = [&](const std::string& window, const std::string& out) {
+    return run_plovermix(data, window + " --fixed-step 250 --frames-at " + at + " --out '" +
+                                   (data / out).string() + "'");
+  };
+  ASSERT_EQ(frames("", "direct"), 0) << read_text(data / "output.txt");
+  ASSERT_EQ(frames("--windowed 1000x750", "copied"), 0) << read_text(data / "output.txt");
+  for (const int t : times) {
+    const std::string name = "frame-" + std::to_string(t) + ".png";
+    Image direct, copied;
+    std::string error;
+    ASSERT_TRUE(load_image_file((data / "direct" / name).string(), direct, error)) << error;
+    ASSERT_TRUE(load_image_file((data / "copied" / name).string(), copied, error)) << error;
+    ASSERT_EQ(direct.width, 800u);
+    EXPECT_TRUE(direct.rgba == copied.rgba) << "the frames at " << t << " ms differ";
+    // The desktop's format has no alpha: blends leave none in a frame.
+    for (std::size_t i = 3; i < copied.rgba.size(); i += 4) {
+      ASSERT_EQ(copied.rgba[i], 255) << "at " << t << " ms, pixel " << i / 4;
+    }
+  }
+  fs::remove_all(data);
+}
+
 }  // namespace

@@ -126,4 +126,6 @@ void main() {
 #ifdef POINTS
   gl_PointSize = point_size_stage(camera);
 #endif
+  // Into the window the whole picture turns over: the same pixels, bottom row first.
+  gl_Position.y *= clip_y_sign;
 }

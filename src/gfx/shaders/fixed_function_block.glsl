@@ -33,4 +33,5 @@ layout(std140, row_major) uniform FixedFunction {
   int alpha_ref;
   int drawing_points;
   float texel_sharpening;     // back-buffer pixels per show pixel for the sprite drawer, else 1
+  float clip_y_sign;          // -1 while drawing into the window, whose rows count from the bottom
 };
