@@ -1,39 +1,13 @@
 #include "gfx/image_file.h"
 
+#include <stb/stb_image.h>
+
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
-
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
-#define STBI_ONLY_TGA
-#define STBI_MAX_DIMENSIONS 8192
-// stb_image 2.27 decodes a JPEG scan with the Huffman tables it names even
-// when the file never defined them, reading memory it never cleared (it
-// then asserts, or reads past a table). Cleared memory makes such a table
-// decode every code as zero, within its bounds.
-#define STBI_MALLOC(size) std::calloc(1, size)
-#define STBI_REALLOC(pointer, size) std::realloc(pointer, size)
-#define STBI_FREE(pointer) std::free(pointer)
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wdouble-promotion"
-#endif
-#include <stb/stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 namespace {
 

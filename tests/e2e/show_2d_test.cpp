@@ -3,6 +3,7 @@
 // on the trace device.
 
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -15,18 +16,6 @@
 #include "shell/base/render_helpers.h"
 #include "show/bmp_fixture.h"
 #include "show/run_show.h"
-
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
 
 namespace {
 
