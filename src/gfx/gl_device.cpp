@@ -213,7 +213,7 @@ class GlDevice : public DeviceCore {
  private:
   bool make_back_buffer(std::string& error);
   PixelSize shown_drawable() const;
-  void choose_target();
+  void choose_target(PixelSize drawable);
   void apply_orientation();
   GLuint target_framebuffer() const { return into_window_ ? 0 : back_fbo_; }
   PixelRect on_target(PixelRect r) const;
@@ -323,7 +323,7 @@ bool GlDevice::resize_impl(PixelSize size) {
   size_ = size;
   // New storage holds nothing yet: no frame to read back until the next present.
   holds_presented_ = false;
-  choose_target();
+  choose_target(shown_drawable());
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepth(1.0);
@@ -444,7 +444,7 @@ bool GlDevice::init(PixelSize size, std::string& error) {
   window_depth_matches_ = depth_bits == 16;
   glEnable(GL_SCISSOR_TEST);
   state_.dirty = DIRTY_ALL;
-  choose_target();
+  choose_target(shown_drawable());
   apply_orientation();
   apply_viewport();
   clear_impl(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f);
@@ -648,11 +648,10 @@ PixelSize GlDevice::shown_drawable() const {
   return drawable;
 }
 
-// Into the window when it shows the picture at the render size (read at each
-// present, so that a resized window changes course at once), else into the
-// back buffer. Binds the one chosen.
-void GlDevice::choose_target() {
-  const PixelSize drawable = shown_drawable();
+// Into the window when its `drawable` (read at each present, so that a resized
+// window changes course at once) shows the picture at the render size, else
+// into the back buffer. Binds the one chosen.
+void GlDevice::choose_target(PixelSize drawable) {
   const PixelRect picture = fit_picture(drawable);
   const bool into_window =
       window_depth_matches_ && picture.width == size_.width && picture.height == size_.height;
@@ -699,7 +698,8 @@ HRESULT GlDevice::present_impl() {
     SDL_GL_SwapWindow(window_);
   } else if (picture.width > 0 && picture.height > 0) {
     // A picture of another size is scaled into the window: the 4:3 picture
-    // as large as fits, the rest black.
+    // as large as fits, the rest black. A hidden window (a capture) shows
+    // nothing, so nothing is copied into it.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (bars) {
@@ -716,15 +716,14 @@ HRESULT GlDevice::present_impl() {
   // Nothing but this throttles the frames: a swap on some drivers (offscreen
   // ones) waits for nothing, and without it the driver queues frame after
   // frame (gigabytes over the show) and draws them late. One frame may still
-  // be drawn while the next is built. A hidden window (a capture) shows
-  // nothing, so nothing is copied into it.
+  // be drawn while the next is built.
   if (frame_in_flight_ != nullptr) {
     glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
     glDeleteSync(frame_in_flight_);
   }
   frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
   glFlush();
-  choose_target();
+  choose_target(drawable);
   if (into_window_ && bars) {
     // The window's buffer is undefined after a swap: the bars are blacked at
     // each frame, before the picture is drawn over the rest.

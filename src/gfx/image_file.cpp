@@ -4,7 +4,6 @@
 
 #include <bit>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
