@@ -47,10 +47,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_seek DATA [benchmark flags]\n");
     return 2;
   }
-  if (chdir(argv[1]) != 0) {
-    std::fprintf(stderr, "bench_seek: cannot use the data folder %s\n", argv[1]);
-    return 1;
-  }
+  const DataFolder data(argv[1]);
   argv[1] = argv[0];
   --argc;
   ++argv;
@@ -69,12 +66,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   VirtualClock clock;  // the bodies run at grid times; the clock is never read
-  set_position_source_factory([&clock](const char*) { return clock.source(); });
   {
-    Show show;
-    if (!show.load()) {
-      std::fprintf(stderr, "bench_seek: the show did not load from %s\n", argv[0]);
-      return 1;
+    Show show(data, [&clock](const std::string&, const std::string&) { return clock.source(); });
+    while (show.load_step() != LoadStep::loaded) {
     }
     loaded = &show;
     benchmark::RunSpecifiedBenchmarks();
@@ -82,7 +76,6 @@ int main(int argc, char** argv) {
     show.teardown();
   }
   benchmark::Shutdown();
-  set_position_source_factory(nullptr);
   release_device();
   SDL_DestroyWindow(window);
   SDL_Quit();

@@ -93,6 +93,7 @@ class TimedDevice : public Device {
                                 Texture** texture) override {
     return timed([&] { return inner_.CreateTextureFromFile(path, use_key, key, texture); });
   }
+  void SetFileFolder(const std::string& folder) override { inner_.SetFileFolder(folder); }
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override {
     return timed([&] { return inner_.DrawSprite(texture, sprite); });
   }
@@ -143,10 +144,6 @@ struct Figures {
 
 // One size, in this process: "load MS", "window I FRAMES WALL_NS DEVICE_NS", "peak KB".
 int run_one(PixelSize size, const char* data) {
-  if (chdir(data) != 0) {
-    std::fprintf(stderr, "bench_show: cannot use the data folder %s\n", data);
-    return 1;
-  }
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "bench_show: cannot start SDL: %s\n", SDL_GetError());
@@ -165,13 +162,13 @@ int run_one(PixelSize size, const char* data) {
   TimedDevice timed(*real);
   device = &timed;
   VirtualClock clock;  // the music silent, its clock never read: bodies run at grid times
-  set_position_source_factory([&clock](const char*) { return clock.source(); });
-
   std::vector<Figures> figures(WINDOWS.size());
   {
-    Show show;
+    Show show(DataFolder(data),
+              [&clock](const std::string&, const std::string&) { return clock.source(); });
     const Clock::time_point load_start = Clock::now();
-    show.load();
+    while (show.load_step() != LoadStep::loaded) {
+    }
     std::printf("\nload %lld\n", static_cast<long long>(ns_since(load_start) / 1000000));
     for (long k = 0;; ++k) {
       const int t = static_cast<int>(k * 1000 / 60);

@@ -19,6 +19,8 @@
 #include "scene/light3d.h"
 #include "scene/mesh3d.h"
 #include "scene/scene3d.h"
+#include "shell/base/file_lookup.h"
+#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 
 namespace {
@@ -26,11 +28,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // The readers take file names, so each input becomes a file in a folder of
-// our own (in memory where the system has one). The readers log to
-// "plovermix.log" in the working directory and the scenes name their
-// textures relative to it: each input runs inside that folder, which holds
-// a small texture for scenes whose materials name it, and leaves no log
-// behind to grow from one input to the next.
+// our own (in memory where the system has one). That folder is the show's
+// data folder for the inputs: it holds a small texture for scenes whose
+// materials name it, and the log, which no input leaves behind to grow from
+// one input to the next.
 class WorkFolder {
  public:
   WorkFolder() {
@@ -41,6 +42,11 @@ class WorkFolder {
     fs::create_directories(folder_);
     write(folder_ / "wood.bmp", tiny_bmp());
   }
+  // The one folder of this process.
+  static const WorkFolder& get() {
+    static const WorkFolder folder;
+    return folder;
+  }
   ~WorkFolder() {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
@@ -49,6 +55,7 @@ class WorkFolder {
   WorkFolder& operator=(const WorkFolder&) = delete;
 
   const fs::path& path() const { return folder_; }
+  DataFolder data() const { return DataFolder(folder_); }
 
   static void write(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
     write(file, bytes.data(), bytes.size());
@@ -72,28 +79,26 @@ class WorkFolder {
   fs::path folder_;
 };
 
-// Writes the input as `name` in the work folder and works there until destroyed.
+// Writes the input as `name` in the work folder, and logs there, until destroyed.
 class InputFile {
  public:
-  InputFile(const char* name, const std::uint8_t* data, std::size_t size) : name_(name) {
-    static WorkFolder folder;
-    previous_ = fs::current_path();
-    fs::current_path(folder.path());
-    WorkFolder::write(name_, data, size);
+  InputFile(const char* name, const std::uint8_t* data, std::size_t size)
+      : path_((WorkFolder::get().path() / name).string()),
+        log_(WorkFolder::get().path() / "plovermix.log") {
+    WorkFolder::write(path_, data, size);
   }
   ~InputFile() {
     std::error_code ignored;
-    fs::remove("plovermix.log", ignored);
-    fs::current_path(previous_, ignored);
+    fs::remove(WorkFolder::get().path() / "plovermix.log", ignored);
   }
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  const char* name() const { return name_; }
+  const char* name() const { return path_.c_str(); }
 
  private:
-  const char* name_;
-  fs::path previous_;
+  std::string path_;
+  LogFile log_;
 };
 
 // The show's two camera names: "Caméra01" (the é as the byte 0xE9) and "Camera01".
@@ -116,7 +121,7 @@ int fuzz_load3ds(const std::uint8_t* data, std::size_t size) {
   if (const auto names = meshNames(file)) {
     for (const std::string& name : *names) {
       for (DWORD format : {FVF_XYZ_DIFFUSE, FVF_XYZ_NORMAL_DIFFUSE_TEX1}) {
-        Mesh3d mesh(file, name.c_str(), format);
+        Mesh3d mesh(file, name.c_str(), format, WorkFolder::get().data());
         mesh.setAmbient(1.0f, 1.0f, 1.0f);
       }
     }
@@ -125,7 +130,7 @@ int fuzz_load3ds(const std::uint8_t* data, std::size_t size) {
     for (const std::string& name : *names) loadLight(file, name.c_str());
   }
   // A name that is nowhere: every scan runs to the end.
-  Mesh3d absent(file, "\x01", FVF_XYZ_DIFFUSE_TEX1);
+  Mesh3d absent(file, "\x01", FVF_XYZ_DIFFUSE_TEX1, WorkFolder::get().data());
   return 0;
 }
 
@@ -144,12 +149,13 @@ int fuzz_scene(const std::uint8_t* data, std::size_t size) {
   static const bool installed = [] {
     auto made = std::make_unique<TraceDevice>();
     made->set_recording(false);
+    made->SetFileFolder(WorkFolder::get().path());
     return install_device(std::move(made)) == D3D_OK;
   }();
   if (!installed) std::abort();
   const InputFile input("scene.3ds", data, size);
   for (DWORD format : {FVF_XYZ_DIFFUSE_TEX1, FVF_XYZ_NORMAL_DIFFUSE_TEX1}) {
-    Scene3d scene;
+    Scene3d scene(WorkFolder::get().data());
     scene.loadMeshes(input.name(), format);
     scene.loadLights(input.name());
     if (scene.getMeshCount() > 0) {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-music_stream::music_stream(const char* file_name) : music_stream(open_position_source(file_name)) {}
-
 music_stream::music_stream(std::unique_ptr<PositionSource> source) : stream(std::move(source)) {}
 
 music_stream::~music_stream() { close(); }
+
+bool music_stream::ready() const { return stream == nullptr || stream->ready(); }
 
 int music_stream::play() {
   channel = stream != nullptr && stream->play() ? 0 : -1;

@@ -3,7 +3,8 @@
 // when the stream starts over. Every step back of the stream's own time counts
 // as one whole pass of 74180 ms, whatever the file's real length.
 //
-//   music_stream(file)  opens, silent
+//   music_stream(source)  the opened music, silent
+//   ready()             false while the source is still opening
 //   play()              0, or 1 when no channel could be had (then closed)
 //   get_time()          the show time in ms
 //   close()
@@ -32,12 +33,12 @@ MusicPlace music_place(double t, double length_ms);
 
 class music_stream {
  public:
-  explicit music_stream(const char* file_name);
   explicit music_stream(std::unique_ptr<PositionSource> source);
   ~music_stream();
   music_stream(const music_stream&) = delete;
   music_stream& operator=(const music_stream&) = delete;
 
+  bool ready() const;
   int play();
   double get_time();
   void close();

@@ -1,13 +1,13 @@
 #pragma once
-// Where the music clock reads its playing position: the sound library playing
-// the file, or a virtual clock that tests and frame capture drive.
-
-#include <functional>
-#include <memory>
+// Where the music clock reads its playing position: the platform's sound
+// playing the file, or a virtual clock that tests and frame capture drive.
 
 class PositionSource {
  public:
   virtual ~PositionSource() = default;
+  // False while the music is still being opened (a browser decodes it
+  // asynchronously): the show waits for it before it starts the music.
+  virtual bool ready() const { return true; }
   // Starts the stream looping; false when nothing can be started at all.
   virtual bool play() = 0;
   // The stream's own playing position in ms; it goes back towards 0 when the
@@ -26,10 +26,3 @@ class PositionSource {
   // The file's decoded length, where one pass of the loop ends; 0 when unknown.
   virtual double length_ms() const { return 0.0; }
 };
-
-using PositionSourceFactory = std::function<std::unique_ptr<PositionSource>(const char* file)>;
-
-// The source every music_stream opened after this call gets; an empty factory
-// goes back to the sound library.
-void set_position_source_factory(PositionSourceFactory factory);
-std::unique_ptr<PositionSource> open_position_source(const char* file);

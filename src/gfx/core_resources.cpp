@@ -174,7 +174,7 @@ HRESULT DeviceCore::load_texture(const char* path, bool use_color_key, D3DCOLOR 
   }
   Image image;
   std::string error;
-  if (!load_image_file(path, image, error)) {
+  if (!load_image_file((file_folder_ / path).string(), image, error)) {
     return E_FAIL;
   }
   if (use_color_key) {

@@ -101,6 +101,10 @@ class Device {
   // unreadable, truncated or absurd file.
   virtual HRESULT CreateTextureFromFile(const char* path, bool use_color_key, D3DCOLOR color_key,
                                         Texture** texture) = 0;
+  // The folder that relative names given to CreateTextureFromFile are read
+  // from, as the working directory was for Direct3D's utility library; the
+  // trace names the files as given. Empty: the working directory.
+  virtual void SetFileFolder(const std::string& folder) = 0;
   // Draws inside the caller's scene bracket; puts back every state it changes.
   virtual HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) = 0;
 

@@ -13,6 +13,7 @@
 // sprite drawer in core_sprite.cpp; trace_args.h turns arguments into trace values.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,7 @@ class DeviceCore : public Device {
   DeviceState SaveState() const override { return state_; }
   void RestoreState(const DeviceState& saved) override;
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
+  void SetFileFolder(const std::string& folder) override { file_folder_ = folder; }
 
   bool in_scene() const { return in_scene_; }
   bool discarding() const { return discard_; }
@@ -203,6 +205,7 @@ class DeviceCore : public Device {
   std::vector<CallRecorder*> recorders_;
   std::vector<CallRecorder*> held_recorders_;  // while records are held
   std::function<void(const std::string&)> misuse_reporter_;
+  std::filesystem::path file_folder_;
   int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;
   const SpriteDraw* drawing_sprite_ = nullptr;

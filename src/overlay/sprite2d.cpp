@@ -1,6 +1,7 @@
 #include "overlay/sprite2d.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "shell/base/render_helpers.h"
 
@@ -28,13 +29,16 @@ void read_bmp_size(const char* file, std::uint16_t& width, std::uint16_t& height
 
 }  // namespace
 
-sprite2d::sprite2d(const char* file, D3DCOLOR color_key) { load(file, color_key); }
+sprite2d::sprite2d(const char* file, D3DCOLOR color_key, DataFolder folder)
+    : folder_(std::move(folder)) {
+  load(file, color_key);
+}
 
 sprite2d::~sprite2d() { release(); }
 
 HRESULT sprite2d::load(const char* file, D3DCOLOR color_key) {
   file_ = file;
-  read_bmp_size(file, width_, height_);
+  read_bmp_size(folder_.path(file).c_str(), width_, height_);
   release();
   if (device == nullptr) {
     return E_FAIL;

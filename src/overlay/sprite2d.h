@@ -3,7 +3,10 @@
 // drawn in back-buffer pixels with a position, a per-axis scale, a rotation
 // about a centre and a tinting colour.
 //
-//   sprite2d(file, color_key)     loads; a failed load leaves it without texture
+//   sprite2d(file, color_key, folder)  loads `file` of `folder` (by default the
+//                                 working directory; the device reads the same
+//                                 name from its own file folder); a failed load
+//                                 leaves it without texture
 //   load(file, color_key)         0, or E_FAIL
 //   draw()                        0, or E_FAIL (no texture); its own scene bracket
 //   set_position / set_scale / set_rotation_center / set_rotation / set_color
@@ -14,10 +17,11 @@
 #include <string>
 
 #include "gfx/device.h"
+#include "shell/base/file_lookup.h"
 
 class sprite2d {
  public:
-  sprite2d(const char* file, D3DCOLOR color_key);
+  sprite2d(const char* file, D3DCOLOR color_key, DataFolder folder = {});
   ~sprite2d();
   sprite2d(const sprite2d&) = delete;
   sprite2d& operator=(const sprite2d&) = delete;
@@ -60,4 +64,5 @@ class sprite2d {
   float rotation_ = 0.0f;
   D3DCOLOR color_ = 0xFFFFFFFFu;
   std::string file_;
+  DataFolder folder_;
 };

@@ -2,8 +2,9 @@
 // One mesh of a scene: its vertex and face lists, texture record, name,
 // vertex format and blending.
 //
-//   Mesh3d(file, object, format)   loads the named object (mesh_import.cpp)
-//   Mesh3d(reader, object, format)  the same from an open ChunkFile
+//   Mesh3d(file, object, format, images)   loads the named object, its texture
+//                                  image found in `images` (mesh_import.cpp)
+//   Mesh3d(reader, object, format, images)  the same from an open ChunkFile
 //   Mesh3d(vertices, faces, format) from lists built by hand
 //   setName, getName (nullptr when none)
 //   setBlend(src, dest), blendOn, blendOff
@@ -24,9 +25,9 @@
 
 class Mesh3d {
  public:
-  Mesh3d(const char* file, const char* object, DWORD format);
+  Mesh3d(const char* file, const char* object, DWORD format, const DataFolder& images);
   // The same from a reader already open (each piece rewinds it).
-  Mesh3d(ChunkFile& file, const char* object, DWORD format);
+  Mesh3d(ChunkFile& file, const char* object, DWORD format, const DataFolder& images);
   Mesh3d(std::unique_ptr<VertexList> vertices, std::unique_ptr<FaceList> faces, DWORD format);
   ~Mesh3d();
   Mesh3d(const Mesh3d&) = delete;
@@ -70,7 +71,7 @@ class Mesh3d {
   std::int32_t visible = 1;
 
  private:
-  void load(ChunkFile& reader, const char* object, DWORD format);
+  void load(ChunkFile& reader, const char* object, DWORD format, const DataFolder& images);
   MeshTexture& textureRecord();
 
   std::optional<std::string> name_;

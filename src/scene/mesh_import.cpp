@@ -92,7 +92,7 @@ MeshImportResult loadMapping(ChunkFile& file, const char* name, VertexList* vert
 }
 
 MeshImportResult loadTexture(ChunkFile& file, const char* name,
-                             std::unique_ptr<MeshTexture>& texture) {
+                             std::unique_ptr<MeshTexture>& texture, const DataFolder& images) {
   if (const ObjectLookup found = findObject(file, name, {.object_found = true});
       found != OBJECT_FOUND) {
     return static_cast<MeshImportResult>(found);
@@ -119,20 +119,20 @@ MeshImportResult loadTexture(ChunkFile& file, const char* name,
   if (file.findChunk(CHUNK_MAP_FILE) == -1) return TEXTURE_NO_MAP_FILE;
   char image[CHUNK_NAME_SIZE];
   file.readName(image);
-  texture = std::make_unique<MeshTexture>(image);
+  texture = std::make_unique<MeshTexture>(images, image);
   return MESH_LOADED;
 }
 
-Mesh3d::Mesh3d(const char* file, const char* object, DWORD format) {
+Mesh3d::Mesh3d(const char* file, const char* object, DWORD format, const DataFolder& images) {
   ChunkFile reader(file);
-  load(reader, object, format);
+  load(reader, object, format, images);
 }
 
-Mesh3d::Mesh3d(ChunkFile& reader, const char* object, DWORD format) {
-  load(reader, object, format);
+Mesh3d::Mesh3d(ChunkFile& reader, const char* object, DWORD format, const DataFolder& images) {
+  load(reader, object, format, images);
 }
 
-void Mesh3d::load(ChunkFile& reader, const char* object, DWORD format) {
+void Mesh3d::load(ChunkFile& reader, const char* object, DWORD format, const DataFolder& images) {
   vertices_ = loadVertexList(reader, object);
   if (!vertices_) write_log("\n%s : Vertex list load problem", object);
   faces_ = loadFaceList(reader, object, vertices_.get());
@@ -141,7 +141,7 @@ void Mesh3d::load(ChunkFile& reader, const char* object, DWORD format) {
     if (loadMapping(reader, object, vertices_.get()) != MESH_LOADED) {
       write_log("\n%s : Mapping coordinates load problem", object);
     }
-    if (loadTexture(reader, object, texture_) != MESH_LOADED) {
+    if (loadTexture(reader, object, texture_, images) != MESH_LOADED) {
       write_log("\n%s : Texture Load problem", object);
     }
   }

@@ -6,7 +6,8 @@
 //   loadVertexList(file, name)             a new list, or none
 //   loadFaceList(file, name, vertices)     a new list, or none
 //   loadMapping(file, name, vertices)      MESH_LOADED, or the step that failed
-//   loadTexture(file, name, texture)       MESH_LOADED, or the step that failed
+//   loadTexture(file, name, texture, images)  MESH_LOADED, or the step that
+//                                          failed; the image is found in `images`
 // The Mesh3d loading constructor runs them in that order (mesh3d.h).
 
 #include <memory>
@@ -42,4 +43,4 @@ std::unique_ptr<VertexList> loadVertexList(ChunkFile& file, const char* name);
 std::unique_ptr<FaceList> loadFaceList(ChunkFile& file, const char* name, VertexList* vertices);
 MeshImportResult loadMapping(ChunkFile& file, const char* name, VertexList* vertices);
 MeshImportResult loadTexture(ChunkFile& file, const char* name,
-                             std::unique_ptr<MeshTexture>& texture);
+                             std::unique_ptr<MeshTexture>& texture, const DataFolder& images);

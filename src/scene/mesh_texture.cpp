@@ -1,16 +1,15 @@
 #include "scene/mesh_texture.h"
 
 #include "gfx/device.h"
-#include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 
 namespace {
 
-Texture* createTexture(const std::string& file) {
+Texture* createTexture(const DataFolder& folder, const std::string& file) {
   if (!device) return nullptr;
   Texture* made = nullptr;
-  if (FAILED(device->CreateTextureFromFile(find_file_any_case(file).c_str(), false, 0, &made))) {
+  if (FAILED(device->CreateTextureFromFile(folder.find(file).c_str(), false, 0, &made))) {
     return nullptr;
   }
   return made;
@@ -24,8 +23,8 @@ std::string textureBaseName(const std::string& file) {
   return file.size() < 4 ? std::string() : file.substr(0, file.size() - 4);
 }
 
-MeshTexture::MeshTexture(const char* file) {
-  texture_ = createTexture(file);
+MeshTexture::MeshTexture(const DataFolder& folder, const char* file) {
+  texture_ = createTexture(folder, file);
   name_ = textureBaseName(file);
 }
 
@@ -33,8 +32,8 @@ MeshTexture::~MeshTexture() {
   if (texture_) texture_->Release();
 }
 
-int MeshTexture::load(const char* file) {
-  Texture* made = createTexture(file);
+int MeshTexture::load(const DataFolder& folder, const char* file) {
+  Texture* made = createTexture(folder, file);
   if (!made) return 1;
   if (texture_) texture_->Release();
   texture_ = made;

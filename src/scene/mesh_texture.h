@@ -3,8 +3,9 @@
 // material names, the image's base name, and an optional material.
 //
 //   MeshTexture()           empty: no texture, no material, no name
-//   MeshTexture(file)       loads the image (a failed load keeps no texture)
-//   load(file)              1 when no texture could be made, else 0
+//   MeshTexture(folder, file)  loads the image, found in `folder` (a failed
+//                           load keeps no texture)
+//   load(folder, file)      1 when no texture could be made, else 0
 //   setAmbient, setDiffuse, setSpecular, setEmissive (r, g, b), setPower(p)
 //   getTexture, getMaterial (nullptr when none), getName ("" when none)
 //   dump                    "\ntexture name %s" to the log
@@ -14,18 +15,19 @@
 #include <string>
 
 #include "gfx/d3d_types.h"
+#include "shell/base/file_lookup.h"
 
 class Texture;
 
 class MeshTexture {
  public:
   MeshTexture() = default;
-  explicit MeshTexture(const char* file);
+  MeshTexture(const DataFolder& folder, const char* file);
   ~MeshTexture();
   MeshTexture(const MeshTexture&) = delete;
   MeshTexture& operator=(const MeshTexture&) = delete;
 
-  int load(const char* file);
+  int load(const DataFolder& folder, const char* file);
 
   void setAmbient(float r, float g, float b);
   void setDiffuse(float r, float g, float b);

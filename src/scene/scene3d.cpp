@@ -28,7 +28,7 @@ void Scene3d::loadMeshes(const char* file, DWORD format) {
   for (const std::string& name : names) {
     // Lines and splines drawn in the editor are not meant to be shown.
     if (name.compare(0, 4, "Line") == 0) continue;
-    auto mesh = std::make_unique<Mesh3d>(reader, name.c_str(), format);
+    auto mesh = std::make_unique<Mesh3d>(reader, name.c_str(), format, images_);
     mesh->setAmbient(1.0f, 1.0f, 1.0f);
     addMesh(std::move(mesh));
   }

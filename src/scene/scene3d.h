@@ -2,6 +2,8 @@
 // What one .3ds file gives the show: its meshes, loaded in one vertex
 // format, and its lights. The scene owns both.
 //
+//   Scene3d(images)            texture images are found in `images` (by
+//                              default the working directory)
 //   loadMeshes(file, format)   every mesh object but those named "Line..."
 //   loadLights(file)           every light object
 //   findMesh, findLight        first with exactly that name, or nullptr
@@ -9,13 +11,16 @@
 //   addMesh, addLight, getMeshCount, getMesh, getLightCount, getLight
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "scene/light3d.h"
 #include "scene/mesh3d.h"
+#include "shell/base/file_lookup.h"
 
 class Scene3d {
  public:
+  explicit Scene3d(DataFolder images = {}) : images_(std::move(images)) {}
   void loadMeshes(const char* file, DWORD format);
   void loadLights(const char* file);
 
@@ -33,4 +38,5 @@ class Scene3d {
  private:
   std::vector<std::unique_ptr<Mesh3d>> meshes_;
   std::vector<std::unique_ptr<Light3d>> lights_;
+  DataFolder images_;
 };

@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/base/file_lookup.h"
+#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/capture.h"
 #include "shell/options.h"
@@ -19,6 +22,7 @@
 namespace {
 
 constexpr const char* WINDOW_TITLE = "plovermix";
+constexpr const char* LOG_FILE = "plovermix.log";
 // A capture cut short by Ctrl-C (as a shell reports a program ended by SIGINT).
 constexpr int INTERRUPTED_STATUS = 130;
 
@@ -42,13 +46,11 @@ bool on_virtual_clock(const Options& options) {
 
 // The size the back buffer starts at: as asked, else the picture's on screen
 // for the live player and 800 x 600 for a virtual clock (frames as the show made them).
-PixelSize first_render_size(SDL_Window* window, const Options& options) {
+PixelSize first_render_size(const Platform& platform, const Options& options) {
   if (options.render_size || on_virtual_clock(options)) {
     return options.render_size.value_or(PixelSize{});
   }
-  PixelSize drawable;
-  SDL_GL_GetDrawableSize(window, &drawable.width, &drawable.height);
-  return picture_size(drawable);
+  return platform.picture_size();
 }
 
 WindowSetup window_setup(SDL_Window* window, const Options& options) {
@@ -68,9 +70,9 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
 }
 
 // Messages are handled until the queue is first empty; that idle turn runs the
-// whole show, whose last step asks the loop to stop.
-void event_loop(SdlShowWindow& window) {
-  set_show_window(&window);
+// whole show, whose last step asks the loop to stop. True when the show failed.
+bool event_loop(SdlShowWindow& window, const DataFolder& data, const ShowViewing& viewing) {
+  bool failed = false;
   while (quit_requested == 0) {
     SDL_Event event;
     if (SDL_PollEvent(&event) != 0) {
@@ -79,10 +81,25 @@ void event_loop(SdlShowWindow& window) {
       }
       window.handle(event);  // keys pressed before the show are the show's
     } else {
-      run_show();
+      failed = run_show(window, data, viewing);
     }
   }
-  set_show_window(nullptr);
+  return failed;
+}
+
+// Why files cannot be read from `folder` (empty: the working directory), or "".
+std::string folder_problem(const std::string& folder) {
+  struct stat about {};
+  if (folder.empty()) {
+    return "";
+  }
+  if (stat(folder.c_str(), &about) != 0) {
+    return std::strerror(errno);
+  }
+  if (!S_ISDIR(about.st_mode)) {
+    return std::strerror(ENOTDIR);
+  }
+  return access(folder.c_str(), X_OK) != 0 ? std::strerror(errno) : "";
 }
 
 int fail(const std::string& message) {
@@ -109,20 +126,20 @@ int run_app(int argc, char** argv) {
     std::printf("plovermix %s\n", PLOVERMIX_VERSION);
     return 0;
   }
-  if (!options.data_dir.empty() && chdir(options.data_dir.c_str()) != 0) {
-    return fail("cannot use the data folder '" + options.data_dir + "': " + std::strerror(errno));
+  const DataFolder data(options.data_dir);
+  if (const std::string why = folder_problem(options.data_dir); !why.empty()) {
+    return fail("cannot use the data folder '" + options.data_dir + "': " + why);
   }
+  const LogFile log(data.path(LOG_FILE));
   ShowViewing viewing = options.viewing;
   std::unique_ptr<CaptureSession> capture;
   if (!options.capture.file.empty()) {
-    capture = CaptureSession::open(options, error);
+    capture = CaptureSession::open(options, data, error);
     if (capture == nullptr) {
       return fail(error);
     }
     viewing.video = capture->pacing();
   }
-  set_show_viewing(viewing);
-
   choose_video_driver();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     return fail(std::string("cannot start SDL: ") + SDL_GetError());
@@ -135,16 +152,16 @@ int run_app(int argc, char** argv) {
   }
   show_cursor_for(window);
   int status = 0;
-  if (FAILED(init_device(window, first_render_size(window, options)))) {
+  SdlShowWindow show_window(window);
+  if (!show_window.make_device(first_render_size(show_window, options), error)) {
     // Reported, unlike the original, which returned 0 without a word.
-    status = fail("cannot create the graphics device: " + device_error());
+    status = fail("cannot create the graphics device: " + error);
   } else {
-    SdlShowWindow show_window(window, window_setup(window, options));
+    show_window.set_up(window_setup(window, options));
     if (capture == nullptr) {
       SDL_ShowWindow(window);  // a capture draws unseen
     }
-    event_loop(show_window);
-    if (show_failed()) {
+    if (event_loop(show_window, data, viewing)) {
       status = 1;  // a frame, the trace or the video asked for could not be written
     }
     if (capture != nullptr) {

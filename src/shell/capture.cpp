@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "audio/music_stream.h"
-#include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
 #include "show/data_files.h"
 #include "show/seek.h"
@@ -29,9 +28,10 @@ std::string clock_text(double seconds) {
 
 }  // namespace
 
-std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, std::string& error) {
+std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, const DataFolder& data,
+                                                     std::string& error) {
   std::string music_error;
-  std::optional<DecodedMusic> music = decode_music(find_file_any_case(MUSIC_FILE), music_error);
+  std::optional<DecodedMusic> music = decode_music(data.path(data.find(MUSIC_FILE)), music_error);
   if (!music || music->frames() == 0) {
     // As the player runs silent, the video goes on without sound.
     std::fprintf(stderr, "plovermix: %s; the video has no sound\n", music_error.c_str());

@@ -3,7 +3,7 @@
 // clock at the video's rate, every frame encoded, with the music played from
 // the place the clock rule gives for --start and looping where its file ends.
 //
-//   CaptureSession::open(options, error)   decodes the music, opens the file;
+//   CaptureSession::open(options, data, error)   decodes the music of `data`, opens the file;
 //                          nullptr with `error` set when the file cannot be had
 //   pacing()               the run's VideoPacing: each presented frame is read
 //                          back and handed to the encoder with its share of
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/base/file_lookup.h"
 #include "shell/options.h"
 #include "shell/video/encoding_queue.h"
 #include "shell/video/music_pcm.h"
@@ -27,7 +28,8 @@
 
 class CaptureSession {
  public:
-  static std::unique_ptr<CaptureSession> open(const Options& options, std::string& error);
+  static std::unique_ptr<CaptureSession> open(const Options& options, const DataFolder& data,
+                                              std::string& error);
 
   VideoPacing pacing();
   bool finish(bool interrupted);

@@ -6,6 +6,7 @@
 
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
+#include "shell/mixer_source.h"
 
 namespace {
 
@@ -40,14 +41,35 @@ bool is_full_screen(SDL_Window* window) {
 
 }  // namespace
 
-SdlShowWindow::SdlShowWindow(SDL_Window* window, const WindowSetup& setup)
-    : window_(window), setup_(setup) {
+void SdlShowWindow::set_up(const WindowSetup& setup) {
+  setup_ = setup;
   const double interval = refresh_interval_ms(setup.refresh_hz);
   if (!setup.vsync) {
     limiter_.emplace(interval);
   }
   slow_.emplace(interval * SLOW_MARGIN);
 }
+
+bool SdlShowWindow::make_device(PixelSize render_size, std::string& error) {
+  if (FAILED(init_device(window_, render_size))) {
+    error = device_error();
+    return false;
+  }
+  return true;
+}
+
+PixelSize SdlShowWindow::picture_size() const {
+  PixelSize drawable;
+  SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
+  return ::picture_size(drawable);
+}
+
+std::unique_ptr<PositionSource> SdlShowWindow::open_music(const std::string& name,
+                                                          const std::string& path) {
+  return std::make_unique<MixerSource>(name, path);
+}
+
+double SdlShowWindow::now_ms() const { return ms(std::chrono::steady_clock::now()); }
 
 void SdlShowWindow::pump_events() {
   SDL_PumpEvents();
@@ -122,9 +144,7 @@ void SdlShowWindow::fit_render_size() {
   if (window_ == nullptr || device == nullptr || !setup_.fit_render_size) {
     return;
   }
-  PixelSize drawable;
-  SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
-  const PixelSize wanted = picture_size(drawable);
+  const PixelSize wanted = picture_size();
   if (!(wanted == device->GetRenderSize())) {
     device->SetRenderSize(wanted);
   }

@@ -1,6 +1,7 @@
 #pragma once
-// The SDL window the show runs in, and the show's view of it: the viewer's
-// keys, full screen, the pace of presents and the render size.
+// The desktop as the show's platform: the SDL window the show runs in (the
+// viewer's keys, full screen, the pace of presents and the render size), the
+// GL device made on it, the music through SDL2_mixer and the steady clock.
 //
 //   Escape, a close request      end the show
 //   Space                        pauses and resumes
@@ -12,11 +13,13 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "gfx/device.h"
 #include "shell/present_pacing.h"
-#include "show/show_window.h"
+#include "show/platform.h"
 
 struct WindowSetup {
   bool vsync = true;             // false: SDL_GL_SetSwapInterval refused, presents are limited
@@ -24,17 +27,24 @@ struct WindowSetup {
   bool fit_render_size = false;  // the back buffer follows the picture's size
 };
 
-class SdlShowWindow : public ShowWindow {
+class SdlShowWindow : public Platform {
  public:
   SdlShowWindow() = default;
-  SdlShowWindow(SDL_Window* window, const WindowSetup& setup);
+  explicit SdlShowWindow(SDL_Window* window) : window_(window) {}
+  // Once the device is made: the swap interval needs its GL context.
+  void set_up(const WindowSetup& setup);
 
+  bool make_device(PixelSize render_size, std::string& error) override;
+  PixelSize picture_size() const override;
   void pump_events() override;
   bool escape_down() const override;
   bool close_requested() const override;
   bool paused() const override { return paused_; }
   void presented(bool drew) override;
   std::optional<SeekKey> take_seek() override;
+  std::unique_ptr<PositionSource> open_music(const std::string& name,
+                                             const std::string& path) override;
+  double now_ms() const override;
   // One event from the queue, as pump_events takes them.
   void handle(const SDL_Event& event);
 

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/base/file_lookup.h"
 
 const char* const SHOW_FILES[28] = {
     MUSIC_FILE,     "echec.3ds", "tunnel2.3ds",  "node.3ds",      "indus.3ds",    "credits.3ds",
@@ -30,11 +29,11 @@ bool readable(const std::string& path) {
 
 }  // namespace
 
-std::string show_files_report(const std::string& folder) {
+std::string show_files_report(const DataFolder& data) {
   std::vector<std::string> missing;
   std::vector<std::string> unreadable;
   for (const char* name : SHOW_FILES) {
-    const std::string found = find_file_any_case(name);
+    const std::string found = data.path(data.find(name));
     std::error_code error;
     if (!std::filesystem::exists(found, error)) {  // a link to nothing included
       missing.push_back(name);
@@ -49,11 +48,11 @@ std::string show_files_report(const std::string& folder) {
   std::string line = "plovermix: ";
   if (!missing.empty()) {
     line += std::to_string(missing.size()) + " of the show's " + total +
-            " files are missing from " + folder + ": " + listed(missing);
+            " files are missing from " + data.shown() + ": " + listed(missing);
   }
   if (!unreadable.empty()) {
     line += (missing.empty() ? std::to_string(unreadable.size()) + " of the show's " + total +
-                                   " files cannot be read in " + folder
+                                   " files cannot be read in " + data.shown()
                              : "; " + std::to_string(unreadable.size()) + " cannot be read") +
             ": " + listed(unreadable);
   }

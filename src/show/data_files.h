@@ -4,7 +4,7 @@
 //
 //   MUSIC_FILE                          the music, played and captured
 //   SHOW_FILES                          the 28 fixed files: music, scenes, images
-//   show_files_report(folder)           one line naming the missing or unreadable ones, or ""
+//   show_files_report(data)             one line naming the missing or unreadable ones, or ""
 //   FailedTextures                      gathers the image files the device could not load
 //   scene_textures_report(failed)       one line naming those the scenes name, or ""
 
@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "gfx/trace_record.h"
+#include "shell/base/file_lookup.h"
 
 constexpr const char* MUSIC_FILE = "vorn.mp3";
 extern const char* const SHOW_FILES[28];
 
-std::string show_files_report(const std::string& folder);
+std::string show_files_report(const DataFolder& data);
 
 // Attached to the device while the show loads.
 class FailedTextures : public CallRecorder {

@@ -1,37 +1,31 @@
 #pragma once
 // The whole show: loading screens, the frame loop on the music clock, teardown.
-// Returns after request_quit().
 //
-//   set_show_viewing(viewing)   how the next run_show is watched (the shell's options)
-//   run_show()
-//   show_failed()               the last run could not do what its viewing asked
-//                               (a frame not written); the message is on stderr
-//   run_due_bodies(show, pacer, due)  the live player's bodies before one
-//                               present, at their grid times, the drawing of
-//                               all but the last discarded
+//   ShowRun(platform, data, viewing)   one run, watched as `viewing` asks,
+//                               reading its files from `data`
+//   step()                      one loading step, or one present of the frame
+//                               loop; false once the show is over and torn down.
+//                               The desktop calls it in a loop; a browser once
+//                               per animation frame
+//   failed()                    the run could not do what its viewing asked
+//                               (a frame, the trace or the video not written);
+//                               the message is on stderr
+//   run_show(platform, data, viewing)  the steps in a loop, then request_quit();
+//                               returns failed()
 
-#include <functional>
-#include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "audio/music_stream.h"
-#include "show/pacer.h"
+#include "audio/virtual_clock.h"
+#include "shell/base/file_lookup.h"
+#include "show/data_files.h"
+#include "show/frame_capture.h"
+#include "show/json_trace.h"
+#include "show/platform.h"
+#include "show/players.h"
 #include "show/show.h"
-
-// A video's pace: frame i at i * 1000 * fps_den / fps_num ms of playing from
-// the start, the music looping at its file's length; each frame shows the last
-// body of the grid its show time has reached.
-struct VideoPacing {
-  int fps_num = 60, fps_den = 1;
-  double music_length_ms = MUSIC_PASS_MS;
-  // Frames at this show time or later are left out (the show's own end
-  // leaves out the first frame past it).
-  int end_ms = std::numeric_limits<int>::max();
-  // After frame i is presented; false stops the run (a failure).
-  std::function<bool(long frame)> frame_done;
-};
 
 struct ShowViewing {
   // Virtual clock advancing by this many ms per presented frame, with no waiting.
@@ -56,7 +50,35 @@ struct ShowViewing {
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;
 
-void set_show_viewing(const ShowViewing& viewing);
-void run_show();
-bool show_failed();
-FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due);
+class ShowRun {
+ public:
+  ShowRun(Platform& platform, DataFolder data, ShowViewing viewing);
+  ~ShowRun();
+  ShowRun(const ShowRun&) = delete;
+  ShowRun& operator=(const ShowRun&) = delete;
+
+  bool step();
+  bool failed() const { return failed_; }
+
+ private:
+  bool load_step();
+  void loading_done();
+  std::unique_ptr<ShowPlayer> make_player();
+  void end();
+
+  Platform& platform_;
+  DataFolder data_;
+  ShowViewing viewing_;
+  bool failed_ = false;
+  bool over_ = false;
+  bool loading_started_ = false;
+  std::unique_ptr<JsonTrace> trace_;
+  std::unique_ptr<VirtualClock> clock_;
+  std::unique_ptr<FrameCapture> capture_;
+  // The image files the device could not load while the show loads.
+  FailedTextures failed_textures_;
+  std::unique_ptr<Show> show_;
+  std::unique_ptr<ShowPlayer> player_;
+};
+
+bool run_show(Platform& platform, const DataFolder& data, const ShowViewing& viewing);

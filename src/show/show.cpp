@@ -1,23 +1,19 @@
 #include "show/show.h"
 
+#include <iterator>
+#include <utility>
+
 #include "math/show_random.h"
-#include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "show/data_files.h"
 #include "show/schedule.h"
 #include "show/show_start.h"
-#include "show/show_window.h"
 
 namespace {
 
 // Every overlay of the show has black as its transparent colour.
 constexpr D3DCOLOR COLOR_KEY = 0xFF000000u;
-
-// Every file is found without regard to case, as on the show's first platform.
-std::unique_ptr<sprite2d> overlay(const char* file) {
-  return std::make_unique<sprite2d>(find_file_any_case(file).c_str(), COLOR_KEY);
-}
 
 void place(sprite2d& image, float x, float y, D3DCOLOR color) {
   image.set_position(x, y);
@@ -38,79 +34,65 @@ void free_overlay(std::unique_ptr<sprite2d>& image) {
 
 }  // namespace
 
-bool window_wants_close() {
-  ShowWindow* window = show_window();
-  if (window == nullptr) {
-    return false;
-  }
-  window->pump_events();
-  return window->close_requested();
-}
-
-bool window_wants_end() {
-  ShowWindow* window = show_window();
-  if (window == nullptr) {
-    return false;
-  }
-  window->pump_events();
-  return window->escape_down() || window->close_requested();
-}
-
-bool window_paused() {
-  const ShowWindow* window = show_window();
-  return window != nullptr && window->paused();
-}
-
-std::optional<SeekKey> window_seek() {
-  ShowWindow* window = show_window();
-  return window != nullptr ? window->take_seek() : std::nullopt;
-}
-
-void window_presented(bool drew) {
-  if (ShowWindow* window = show_window()) {
-    window->presented(drew);
-  }
-}
-
-Show::Show() = default;
+Show::Show(DataFolder data, MusicOpener open_music)
+    : show3d(data), data_(std::move(data)), open_music_(std::move(open_music)) {}
 
 Show::~Show() { teardown(); }
 
-bool Show::load() {
+// Every file is found without regard to case, as on the show's first platform.
+std::unique_ptr<sprite2d> Show::overlay(const char* file) const {
+  return std::make_unique<sprite2d>(data_.find(file).c_str(), COLOR_KEY, data_);
+}
+
+LoadStep Show::load_step() {
+  // Slow steps in their order; between them the player keeps the window
+  // answering, and a close request ends the show before the music starts.
+  void (Show::*const steps[])() = {
+      &Show::loading_screen_1, &Show::place_overlays, &Show::loading_screen_2, &Show::load_stage_2,
+      &Show::loading_screen_3, &Show::load_stage_3,   &Show::loading_screen_4, &Show::load_stage_4,
+      &Show::loading_screen_5, &Show::load_stage_5};
+  if (loaded_) {
+    return LoadStep::loaded;
+  }
+  if (next_step_ < std::size(steps)) {
+    (this->*steps[next_step_++])();
+    return LoadStep::loading;
+  }
+  if (!music->ready()) {
+    return LoadStep::not_ready;
+  }
+  start_music();
+  return LoadStep::loaded;
+}
+
+// Opens the music, which may finish opening while the loading screens show.
+void Show::start_loading() {
+  // The device reads the show's images from the same folder.
+  device->SetFileFolder(data_.path(""));
   clear_target_depth(0, 0, 0);
   // The first two random draws of the run.
   loop = LoopState{};
   loop.caca_y = show_rand() % 600;
   loop.caca2_x = show_rand() % 800;
+  const std::string music_file = data_.find(MUSIC_FILE);
   music = std::make_unique<music_stream>(
-      find_file_any_case(MUSIC_FILE).c_str());  // silent until play()
+      open_music_(music_file, data_.path(music_file)));  // silent until play()
   if (mute) {
     music->mute();
   }
+}
 
-  // Slow steps in their order; between them the window keeps answering, and a
-  // close request ends the show before the music starts.
-  void (Show::*const steps[])() = {
-      &Show::loading_screen_1, &Show::place_overlays, &Show::loading_screen_2, &Show::load_stage_2,
-      &Show::loading_screen_3, &Show::load_stage_3,   &Show::loading_screen_4, &Show::load_stage_4,
-      &Show::loading_screen_5, &Show::load_stage_5};
-  for (auto step : steps) {
-    (this->*step)();
-    if (window_wants_close()) {
-      return false;
-    }
-  }
-
-  // Last, so that the clock reads about 0 at the first frame however long loading took.
+// Last, so that the clock reads about 0 at the first frame however long loading took.
+void Show::start_music() {
   music->play();
   loop.spin_step = 0.0001f;
   show3d.frames = CameraFrames{};
   start_ = std::make_unique<ShowStart>(ShowStart::keep(*this));
   loaded_ = true;
-  return true;
 }
 
 void Show::loading_screen_1() {
+  start_loading();
   Overlays& o = overlays;
   o.logo = overlay("logo.bmp");
   o.since = overlay("since.bmp");
@@ -265,6 +247,7 @@ FrameEnd Show::frame_body_at(int t) {
 void Show::teardown() {
   Overlays& o = overlays;
   loaded_ = false;
+  next_step_ = 0;
   start_.reset();
   if (music != nullptr) {
     music->close();

@@ -3,8 +3,14 @@
 // phases of run_show as separate calls so that a player or a test can drive
 // them:
 //
-//   load()         loading screens and every asset; false when the window asked
-//                  to close meanwhile (the music is then never started)
+//   Show(data, open_music)   files are read from `data`, the music opened
+//                  through `open_music`
+//   load_step()    the next step of loading: each loading screen presented,
+//                  then the 3D stage after it, in the show's order; `loading`
+//                  while steps remain, `not_ready` when the music is still
+//                  opening (called again later), `loaded` once the last step
+//                  has started the music, so that the clock reads about 0 at
+//                  the first frame however long loading took
 //   frame_body()   one frame without presenting: read the clock, run the
 //                  schedule; show_over from the end test, or when the show is
 //                  not (or no longer) loaded
@@ -16,12 +22,14 @@
 //   rewind()       back to the state the show had when loading ended
 //   teardown()     closes the music and frees everything, in the show's order
 
+#include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <string>
 
 #include "audio/music_stream.h"
 #include "overlay/sprite2d.h"
+#include "shell/base/file_lookup.h"
 #include "show/stages3d.h"
 
 struct Overlays {
@@ -39,18 +47,22 @@ struct LoopState {
 };
 
 enum class FrameEnd { present, show_over };
+enum class LoadStep { loading, not_ready, loaded };
+
+// Opens the music file `name`, as the data folder names it; `path` is opened.
+using MusicOpener =
+    std::function<std::unique_ptr<PositionSource>(const std::string& name, const std::string& path)>;
 
 struct ShowStart;
-enum class SeekKey;  // show/seek.h
 
 class Show {
  public:
-  Show();
+  Show(DataFolder data, MusicOpener open_music);
   ~Show();
   Show(const Show&) = delete;
   Show& operator=(const Show&) = delete;
 
-  bool load();
+  LoadStep load_step();
   FrameEnd frame_body();
   FrameEnd frame_body_at(int t);
   int clock_time();
@@ -66,10 +78,11 @@ class Show {
   Overlays overlays;
   Show3d show3d;
   std::unique_ptr<music_stream> music;
-  // Read by load(): the music plays at volume 0.
+  // Read by the first load step: the music plays at volume 0.
   bool mute = false;
 
  private:
+  void start_loading();
   void loading_screen_1();
   void place_overlays();
   void loading_screen_2();
@@ -80,18 +93,12 @@ class Show {
   void load_stage_4();
   void loading_screen_5();
   void load_stage_5();
+  void start_music();
+  std::unique_ptr<sprite2d> overlay(const char* file) const;
 
+  DataFolder data_;
+  MusicOpener open_music_;
+  std::size_t next_step_ = 0;
   bool loaded_ = false;
   std::unique_ptr<ShowStart> start_;
 };
-
-// True when the show's window asked to close (pumps its events first).
-bool window_wants_close();
-// True when Escape is held or the window asked to close (pumps its events first).
-bool window_wants_end();
-// The viewer's pause, as the window has it.
-bool window_paused();
-// The viewer's next seek key, if any.
-std::optional<SeekKey> window_seek();
-// Tells the window that the frame loop presented (`drew`: a new frame).
-void window_presented(bool drew);

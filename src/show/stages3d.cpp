@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "camera/camera3d.h"
 #include "effects/fog.h"
 #include "effects/particle_system.h"
 #include "scene/scene3d.h"
-#include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
 
 // A fog preset of the show: always the exponential formula.
@@ -22,20 +22,6 @@ namespace {
 // "Caméra01" with the é as the one byte 0xE9, as the .3ds files store it.
 constexpr const char* CAMERA_ACCENTED = "Cam\xE9ra01";
 constexpr const char* CAMERA_PLAIN = "Camera01";
-
-std::string data_file(const char* name) { return find_file_any_case(name); }
-
-void make_view(SceneView& view, const char* camera_file, const char* camera_name) {
-  view.camera = std::make_unique<Camera3d>(data_file(camera_file).c_str(), camera_name);
-}
-
-void load_meshes(SceneView& view, const char* file, DWORD format) {
-  view.scene->loadMeshes(data_file(file).c_str(), format);
-}
-
-void load_lights(SceneView& view, const char* file) {
-  view.scene->loadLights(data_file(file).c_str());
-}
 
 // A mesh the data lacks is left alone: the show goes on without its blending.
 void blend_mesh(SceneView& view, const char* name, std::int32_t source, std::int32_t destination) {
@@ -63,7 +49,19 @@ int frame_number(float counter) { return static_cast<int>(counter); }
 
 }  // namespace
 
-Show3d::Show3d() = default;
+Show3d::Show3d(DataFolder data) : data_(std::move(data)) {}
+
+void Show3d::make_view(SceneView& view, const char* camera_file, const char* camera_name) const {
+  view.camera = std::make_unique<Camera3d>(data_file(camera_file).c_str(), camera_name);
+}
+
+void Show3d::load_meshes(SceneView& view, const char* file, DWORD format) const {
+  view.scene->loadMeshes(data_file(file).c_str(), format);
+}
+
+void Show3d::load_lights(SceneView& view, const char* file) const {
+  view.scene->loadLights(data_file(file).c_str());
+}
 
 Show3d::~Show3d() { teardown(); }
 
@@ -76,7 +74,7 @@ void Show3d::stage1() {
   make_view(greets, "greets.3ds", CAMERA_ACCENTED);
 
   for (SceneView* view : {&echec, &tunnel, &node, &indus, &credits, &greets}) {
-    view->scene = std::make_unique<Scene3d>();
+    view->scene = std::make_unique<Scene3d>(data_);
   }
 
   tunnel_particles = std::make_unique<particle_system>();
@@ -91,14 +89,14 @@ void Show3d::stage1() {
   const float axis_x = -0.185287f, axis_y = 0.209351f, axis_z = -0.960126f;
   t.set_direction(axis_x, axis_y, axis_z);
   t.set_gravity(-0.125f * axis_x, -0.125f * axis_y, -0.125f * axis_z);
-  t.load_texture(data_file("particle.bmp").c_str());
+  t.load_texture(data_.find("particle.bmp").c_str());
   t.set_life_range(100);
-  e.load_texture(data_file("particule2.bmp").c_str());
+  e.load_texture(data_.find("particule2.bmp").c_str());
   t.set_speed(4.0f);
   t.set_capacity(60);
   e.set_plane_from_points(0, 0, 85, 1, 0, 85, 0, 1, 85);
   e.set_gravity(0, 0, -0.19f);
-  e.load_texture(data_file("particle.bmp").c_str());
+  e.load_texture(data_.find("particle.bmp").c_str());
   e.set_life_range(100);
   e.set_direction(0, 0, 1);
   e.set_speed(6.2f);

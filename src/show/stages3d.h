@@ -10,8 +10,10 @@
 //   teardown()                 scenes, particle systems, cameras
 
 #include <memory>
+#include <string>
 
 #include "gfx/d3d_types.h"
+#include "shell/base/file_lookup.h"
 
 class Camera3d;
 class Scene3d;
@@ -38,7 +40,8 @@ struct SceneView {
 
 class Show3d {
  public:
-  Show3d();
+  // Scenes, cameras and images are read from `data`.
+  explicit Show3d(DataFolder data);
   ~Show3d();
   Show3d(const Show3d&) = delete;
   Show3d& operator=(const Show3d&) = delete;
@@ -67,4 +70,10 @@ class Show3d {
  private:
   void fogged_scene(SceneView& view, const FogPreset& fog, DWORD lighting, float& counter,
                     float step);
+  void make_view(SceneView& view, const char* camera_file, const char* camera_name) const;
+  void load_meshes(SceneView& view, const char* file, DWORD format) const;
+  void load_lights(SceneView& view, const char* file) const;
+  std::string data_file(const char* name) const { return data_.path(data_.find(name)); }
+
+  DataFolder data_;
 };

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
-#include "audio/mixer_source.h"
 #include "audio/music_stream.h"
-#include "support/fresh_folder.h"
 
 namespace {
 
@@ -93,22 +89,6 @@ TEST(SmoothClock, StandsStillWhilePausedAndRunsOnFromThere) {
   const double after = run.present();
   EXPECT_GE(after, at_pause + 15.0);
   EXPECT_LE(after, at_pause + 18.4);
-}
-
-using FallbackClock = InFreshFolder;
-
-TEST_F(FallbackClock, PausesAndResumesLikeTheMusic) {
-  MixerSource source("vorn.mp3");  // missing: the clock is the time since play()
-  ASSERT_TRUE(source.falling_back());
-  source.play();
-  source.pause();
-  const int at_pause = source.position_ms();
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_EQ(source.position_ms(), at_pause);
-  source.resume();
-  const int after = source.position_ms();
-  EXPECT_GE(after, at_pause);
-  EXPECT_LT(after, at_pause + 150) << "the pause is not counted";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "shell/base/render_helpers.h"
 #include "show/bmp_fixture.h"
 #include "show/run_show.h"
+#include "show/show_fixture.h"
 
 namespace {
 
@@ -247,29 +248,25 @@ TEST(Show2dTrace, RunsTheWholeScheduleOnTheTraceDevice) {
         "caca.bmp", "caca2.bmp", "sp1.bmp", "vorn.bmp", "zevuvero.bmp", "title.bmp"}) {
     write_bmp(data / name, 16, 16, 0x808080);
   }
-  const fs::path previous = fs::current_path();
-  fs::current_path(data);
   show_rand_reset();
-  auto made = std::make_unique<TraceDevice>();
-  TraceDevice& trace = *made;
-  ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+  ScriptedMusic music;  // unheard: the virtual clock is the music
+  ScriptedPlatform platform(music);
+  std::string error;
+  ASSERT_TRUE(platform.make_device({}, error));
+  TraceDevice& trace = *platform.trace;
   ShowViewing viewing;
   viewing.fixed_step_ms = 50.0;
-  set_show_viewing(viewing);
   quit_requested = 0;
 
-  run_show();
+  EXPECT_FALSE(run_show(platform, DataFolder(data), viewing));
 
   EXPECT_EQ(quit_requested, 1);
-  EXPECT_FALSE(show_failed());
   // 0 to 240000 ms in steps of 50: 4801 frames presented, the next one ends the show.
   EXPECT_EQ(trace.presents(), 5 + 4801);
   EXPECT_TRUE(trace.misuse().empty()) << trace.misuse().front();
   const std::size_t sprite_draws = trace.calls_starting("DrawSprite").size();
   EXPECT_GT(sprite_draws, 4801u);
-  set_show_viewing({});
   release_device();
-  fs::current_path(previous);
   fs::remove_all(data);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Installs a trace device as the show's device, restarts the shared random
-// generator and runs each test in a fresh folder holding the two particle
-// images, so its log starts empty.
+// generator and gives each test a fresh folder holding the two particle
+// images, which the device reads from and whose log starts empty.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "gfx/trace_device.h"
 #include "math/show_random.h"
+#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "showdata/bmp_writer.h"
 
@@ -24,20 +26,20 @@ class EffectsTest : public ::testing::Test {
     auto made = std::make_unique<TraceDevice>();
     trace = made.get();
     ASSERT_EQ(install_device(std::move(made)), D3D_OK);
-    old_dir = std::filesystem::current_path();
     dir = std::filesystem::temp_directory_path() /
           ("plovermix_effects_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    showdata::write_bmp("particle.bmp", showdata::RgbImage(4, 4, {255, 255, 255}));
-    showdata::write_bmp("particule2.bmp", showdata::RgbImage(4, 4, {255, 0, 0}));
+    log.emplace(dir / "plovermix.log");
+    device->SetFileFolder(dir);
+    showdata::write_bmp(dir / "particle.bmp", showdata::RgbImage(4, 4, {255, 255, 255}));
+    showdata::write_bmp(dir / "particule2.bmp", showdata::RgbImage(4, 4, {255, 0, 0}));
     trace->clear_trace();
   }
   void TearDown() override {
     EXPECT_TRUE(trace->misuse().empty()) << trace->misuse().front();
-    std::filesystem::current_path(old_dir);
+    log.reset();
     std::filesystem::remove_all(dir);
     release_device();
   }
@@ -49,6 +51,6 @@ class EffectsTest : public ::testing::Test {
   }
 
   TraceDevice* trace = nullptr;
-  std::filesystem::path old_dir;
   std::filesystem::path dir;
+  std::optional<LogFile> log;
 };

@@ -305,7 +305,7 @@ TEST_F(ParticleTest, SecondTextureWins) {
 }
 
 TEST_F(ParticleTest, FailedTextureIsLoggedAndPointsDrawWithoutOne) {
-  std::filesystem::remove("particle.bmp");
+  std::filesystem::remove(dir / "particle.bmp");
   particle_system p;
   set_up_tunnel(p);
   EXPECT_EQ(log_text(), "Erreur loadtex");

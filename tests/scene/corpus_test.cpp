@@ -32,7 +32,7 @@ Totals loadAll(const std::string& path) {
     names = meshNames(file).value_or(std::vector<std::string>{});
   }
   for (const std::string& name : names) {
-    Mesh3d mesh(path.c_str(), name.c_str(), FVF_XYZ_NORMAL_DIFFUSE_TEX1);
+    Mesh3d mesh(path.c_str(), name.c_str(), FVF_XYZ_NORMAL_DIFFUSE_TEX1, DataFolder());
     ++totals.meshes;
     if (mesh.getVertexList()) totals.vertices += mesh.getVertexList()->getCount();
     if (mesh.getFaceList()) totals.faces += mesh.getFaceList()->getCount();
@@ -93,13 +93,13 @@ TEST_F(Corpus, TexturesOfRealMaterials) {
   const auto names = meshNames(diffuse).value_or(std::vector<std::string>{});
   ASSERT_EQ(names.size(), 1u);
   std::unique_ptr<MeshTexture> texture;
-  EXPECT_EQ(loadTexture(diffuse, names[0].c_str(), texture), MESH_LOADED);
+  EXPECT_EQ(loadTexture(diffuse, names[0].c_str(), texture, data()), MESH_LOADED);
   ASSERT_NE(texture, nullptr);
   EXPECT_STREQ(texture->getName(), "TEST");
   // The same file name under the specular map is no texture.
   ChunkFile specular((dir / "cube_with_specular_texture.3DS").c_str());
   std::unique_ptr<MeshTexture> none;
-  EXPECT_EQ(loadTexture(specular, names[0].c_str(), none), TEXTURE_NO_TEXTURE_MAP);
+  EXPECT_EQ(loadTexture(specular, names[0].c_str(), none, data()), TEXTURE_NO_TEXTURE_MAP);
   // No mapping chunk at all.
   ChunkFile fels((dir / "fels.3ds").c_str());
   const auto fels_names = meshNames(fels).value_or(std::vector<std::string>{});

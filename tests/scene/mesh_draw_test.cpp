@@ -238,9 +238,9 @@ TEST_F(MeshDraw, LitMeshesGetNormalsWhenLoaded) {
   writer3ds::SceneDesc scene;
   scene.meshes = {desc};
   writeScene("tri.3ds", scene);
-  Mesh3d lit("tri.3ds", "Tri", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
+  Mesh3d lit(path("tri.3ds").c_str(), "Tri", FVF_XYZ_NORMAL_DIFFUSE_TEX1, data());
   EXPECT_EQ((*lit.getVertexList())[1]->normal, D3DXVECTOR3(0, 0, -1));
-  Mesh3d textured("tri.3ds", "Tri", FVF_XYZ_DIFFUSE_TEX1);
+  Mesh3d textured(path("tri.3ds").c_str(), "Tri", FVF_XYZ_DIFFUSE_TEX1, data());
   EXPECT_EQ((*textured.getVertexList())[1]->normal, D3DXVECTOR3(0, 0, 0));
 }
 

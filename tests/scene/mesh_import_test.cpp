@@ -139,7 +139,7 @@ TEST_F(MeshImport, TextureOfTheFirstMaterialGroup) {
   ChunkFile file(build_file(scene));
   std::unique_ptr<MeshTexture> texture;
   StdoutCapture out;
-  EXPECT_EQ(loadTexture(file, "Box01", texture), MESH_LOADED);
+  EXPECT_EQ(loadTexture(file, "Box01", texture, data()), MESH_LOADED);
   EXPECT_EQ(out.take(), "\n0x4000 trouve");
   ASSERT_NE(texture, nullptr);
   EXPECT_STREQ(texture->getName(), "wood");
@@ -158,13 +158,13 @@ TEST_F(MeshImport, TextureResultCodes) {
   scene.lights = {{"Omni01", {0, 0, 0}}};
   ChunkFile file(build_file(scene));
   std::unique_ptr<MeshTexture> texture;
-  EXPECT_EQ(loadTexture(file, "Bare", texture), TEXTURE_NO_FACE_MATERIAL);
-  EXPECT_EQ(loadTexture(file, "Shiny", texture), TEXTURE_NO_TEXTURE_MAP);
-  EXPECT_EQ(loadTexture(file, "NoFile", texture), TEXTURE_NO_MAP_FILE);
-  EXPECT_EQ(loadTexture(file, "Unknown", texture), TEXTURE_MATERIAL_NOT_FOUND);
-  EXPECT_EQ(loadTexture(file, "Plain", texture), TEXTURE_NO_TEXTURE_MAP);
-  EXPECT_EQ(loadTexture(file, "Omni01", texture), MESH_NO_TRIMESH);
-  EXPECT_EQ(loadTexture(file, "Nobody", texture), MESH_OBJECT_NOT_FOUND);
+  EXPECT_EQ(loadTexture(file, "Bare", texture, data()), TEXTURE_NO_FACE_MATERIAL);
+  EXPECT_EQ(loadTexture(file, "Shiny", texture, data()), TEXTURE_NO_TEXTURE_MAP);
+  EXPECT_EQ(loadTexture(file, "NoFile", texture, data()), TEXTURE_NO_MAP_FILE);
+  EXPECT_EQ(loadTexture(file, "Unknown", texture, data()), TEXTURE_MATERIAL_NOT_FOUND);
+  EXPECT_EQ(loadTexture(file, "Plain", texture, data()), TEXTURE_NO_TEXTURE_MAP);
+  EXPECT_EQ(loadTexture(file, "Omni01", texture, data()), MESH_NO_TRIMESH);
+  EXPECT_EQ(loadTexture(file, "Nobody", texture, data()), MESH_OBJECT_NOT_FOUND);
   EXPECT_EQ(texture, nullptr);
 
   // A material chunk without a name chunk.
@@ -172,14 +172,14 @@ TEST_F(MeshImport, TextureResultCodes) {
   unnamed.objects = {Chunk(CHUNK_MATERIAL).add(Chunk(0xA010).u16(0)),
                      mesh_object(triangle("Box", "M"))};
   ChunkFile unnamed_file(build_file(unnamed));
-  EXPECT_EQ(loadTexture(unnamed_file, "Box", texture), TEXTURE_MATERIAL_WITHOUT_NAME);
+  EXPECT_EQ(loadTexture(unnamed_file, "Box", texture, data()), TEXTURE_MATERIAL_WITHOUT_NAME);
 
   MeshDesc no_faces = triangle("NoFaces");
   no_faces.write_faces = false;
   SceneDesc faceless;
   faceless.meshes = {no_faces};
   ChunkFile faceless_file(build_file(faceless));
-  EXPECT_EQ(loadTexture(faceless_file, "NoFaces", texture), TEXTURE_NO_FACES);
+  EXPECT_EQ(loadTexture(faceless_file, "NoFaces", texture, data()), TEXTURE_NO_FACES);
 }
 
 TEST_F(MeshImport, LoadingConstructorLogsEachFailedPiece) {
@@ -188,7 +188,7 @@ TEST_F(MeshImport, LoadingConstructorLogsEachFailedPiece) {
   scene.lights = {{"Omni01", {0, 0, 0}}};
   writeScene("scene.3ds", scene);
   {
-    Mesh3d mesh("scene.3ds", "Bare", FVF_XYZ_DIFFUSE_TEX1);
+    Mesh3d mesh(path("scene.3ds").c_str(), "Bare", FVF_XYZ_DIFFUSE_TEX1, data());
     EXPECT_STREQ(mesh.getName(), "Bare");
     EXPECT_EQ(mesh.vertexFormat, 322u);
     EXPECT_EQ(mesh.blendEnabled, 0);
@@ -197,7 +197,7 @@ TEST_F(MeshImport, LoadingConstructorLogsEachFailedPiece) {
   }
   EXPECT_EQ(logText(), "\nBare : Mapping coordinates load problem\nBare : Texture Load problem");
   {
-    Mesh3d light("scene.3ds", "Omni01", FVF_XYZ_DIFFUSE);
+    Mesh3d light(path("scene.3ds").c_str(), "Omni01", FVF_XYZ_DIFFUSE, data());
     EXPECT_EQ(light.getVertexList(), nullptr);
     EXPECT_EQ(light.getFaceList(), nullptr);
   }
@@ -211,7 +211,7 @@ TEST_F(MeshImport, Format66ReadsOnlyVerticesAndFaces) {
   scene.meshes = {triangle("Bare")};
   writeScene("scene.3ds", scene);
   StdoutCapture out;
-  Mesh3d mesh("scene.3ds", "Bare", FVF_XYZ_DIFFUSE);
+  Mesh3d mesh(path("scene.3ds").c_str(), "Bare", FVF_XYZ_DIFFUSE, data());
   EXPECT_EQ(out.take(),
             "\n4D4D trouve\n3D3D trouve\nobject name : Bare\nnbvert:3\n"
             "\n4D4D trouve\n3D3D trouve\n0x4000 trouve\nobject name : Bare\n");
@@ -221,7 +221,7 @@ TEST_F(MeshImport, Format66ReadsOnlyVerticesAndFaces) {
 
 TEST_F(MeshImport, MissingFileGivesAnEmptyMesh) {
   StdoutCapture out;
-  Mesh3d mesh("absent.3ds", "Box", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
+  Mesh3d mesh(path("absent.3ds").c_str(), "Box", FVF_XYZ_NORMAL_DIFFUSE_TEX1, data());
   EXPECT_EQ(out.take().rfind("pb d'ouverture du fichier", 0), 0u);
   EXPECT_EQ(mesh.getVertexList(), nullptr);
   EXPECT_NE(logText().find("\nBox : Vertex list load problem"), std::string::npos);
@@ -259,7 +259,7 @@ TEST_F(MeshImport, CutFilesKeepWhatWasReadBeforeTheCut) {
   int last_vertices = 0;
   for (std::size_t size = 0; size <= whole.size(); size += 3) {
     writeBytes("cut.3ds", truncated(whole, size));
-    Mesh3d cut("cut.3ds", "Grid", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
+    Mesh3d cut(path("cut.3ds").c_str(), "Grid", FVF_XYZ_NORMAL_DIFFUSE_TEX1, data());
     const int vertices = cut.getVertexList() ? cut.getVertexList()->getCount() : 0;
     EXPECT_LE(vertices, 40);
     EXPECT_GE(vertices, last_vertices);  // a longer file never keeps less

@@ -36,8 +36,8 @@ TEST_F(SceneLoading, MeshesNamedLineAreSkipped) {
   desc.meshes = {triangle("Line01"), triangle("Box01"), triangle("Liner"), triangle("line01")};
   desc.lights = {{"Omni01", {0, 0, 0}}};
   writeScene("scene.3ds", desc);
-  Scene3d scene;
-  scene.loadMeshes("scene.3ds", FVF_XYZ_NORMAL_DIFFUSE_TEX1);
+  Scene3d scene(data());
+  scene.loadMeshes(path("scene.3ds").c_str(), FVF_XYZ_NORMAL_DIFFUSE_TEX1);
   EXPECT_EQ(meshOrder(scene), (std::vector<std::string>{"Box01", "line01"}));
   // Every loaded mesh carries a white ambient material and nothing else.
   const D3DMATERIAL8* material = scene.getMesh(0)->getTexture()->getMaterial();
@@ -54,11 +54,11 @@ TEST_F(SceneLoading, FilesWithoutMeshesGiveEmptyScenes) {
   lights_only.lights = {{"Omni01", {0, 0, 0}}};
   writeScene("lights.3ds", lights_only);
   writeBytes("empty.3ds", {});
-  Scene3d scene;
-  scene.loadMeshes("lights.3ds", FVF_XYZ_DIFFUSE_TEX1);
-  scene.loadMeshes("empty.3ds", FVF_XYZ_DIFFUSE_TEX1);
-  scene.loadMeshes("absent.3ds", FVF_XYZ_DIFFUSE_TEX1);
-  scene.loadLights("absent.3ds");
+  Scene3d scene(data());
+  scene.loadMeshes(path("lights.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes(path("empty.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadMeshes(path("absent.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadLights(path("absent.3ds").c_str());
   EXPECT_EQ(scene.getMeshCount(), 0);
   EXPECT_EQ(scene.getLightCount(), 0);
 }
@@ -69,9 +69,9 @@ TEST_F(SceneLoading, FindReturnsTheFirstExactName) {
   desc.meshes[1].vertices[0] = {7, 7, 7};
   desc.lights = {{"Omni01", {1, 2, 3}}, {"Omni02", {4, 5, 6}}};
   writeScene("scene.3ds", desc);
-  Scene3d scene;
-  scene.loadMeshes("scene.3ds", FVF_XYZ_DIFFUSE_TEX1);
-  scene.loadLights("scene.3ds");
+  Scene3d scene(data());
+  scene.loadMeshes(path("scene.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
+  scene.loadLights(path("scene.3ds").c_str());
   ASSERT_EQ(scene.getMeshCount(), 3);
   // Both meshes named Box were loaded from the first object of that name.
   EXPECT_EQ(scene.findMesh("Box"), scene.getMesh(0));
@@ -88,8 +88,8 @@ TEST_F(SceneLoading, MoveToEndSwapsWithTheLast) {
   SceneDesc desc;
   desc.meshes = {triangle("A"), triangle("B"), triangle("C")};
   writeScene("scene.3ds", desc);
-  Scene3d scene;
-  scene.loadMeshes("scene.3ds", FVF_XYZ_DIFFUSE_TEX1);
+  Scene3d scene(data());
+  scene.loadMeshes(path("scene.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
   scene.moveToEnd("A");
   EXPECT_EQ(meshOrder(scene), (std::vector<std::string>{"C", "B", "A"}));
   scene.moveToEnd("A");  // already last
@@ -108,7 +108,7 @@ TEST_F(Lights, ImportedLightIsAWhitePointLight) {
   desc.lights = {{"Omni01", {10, -5, 200}, {0.2f, 0.3f, 0.4f}}};
   writeScene("scene.3ds", desc);
   StdoutCapture out;
-  Light3d light("scene.3ds", "Omni01");
+  Light3d light(path("scene.3ds").c_str(), "Omni01");
   EXPECT_EQ(out.take(), "\n4D4D trouve\n3D3D trouve\nobject name : Box\nobject name : Omni01");
   const D3DLIGHT8& l = light.getLight();
   EXPECT_EQ(l.Type, D3DLIGHT_POINT);
@@ -123,7 +123,7 @@ TEST_F(Lights, ImportedLightIsAWhitePointLight) {
   EXPECT_EQ(l.Attenuation1, 0.0f);
   EXPECT_STREQ(light.getName(), "Omni01");
 
-  ChunkFile file("scene.3ds");
+  ChunkFile file(path("scene.3ds").c_str());
   auto record = loadLight(file, "Omni01");
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->Type, 0u);
@@ -135,7 +135,7 @@ TEST_F(Lights, MissingLightStaysDarkAtTheOrigin) {
   SceneDesc desc;
   desc.meshes = {triangle("Box")};
   writeScene("scene.3ds", desc);
-  Light3d light("scene.3ds", "Box");
+  Light3d light(path("scene.3ds").c_str(), "Box");
   EXPECT_EQ(light.getLight().Position.x, 0.0f);
   EXPECT_EQ(light.getLight().Diffuse.r, 0.0f);
   EXPECT_EQ(light.getLight().Range, 1000.0f);
@@ -193,29 +193,29 @@ TEST_F(Textures, MaterialSettersKeepTheOtherColours) {
 }
 
 TEST_F(Textures, UnreadableImageKeepsTheRecord) {
-  MeshTexture record("missing.bmp");
+  MeshTexture record(data(), "missing.bmp");
   EXPECT_EQ(record.getTexture(), nullptr);
   EXPECT_STREQ(record.getName(), "missing");
-  EXPECT_EQ(record.load("missing.bmp"), 1);
+  EXPECT_EQ(record.load(data(), "missing.bmp"), 1);
   writeImage("found.bmp");
-  EXPECT_EQ(record.load("found.bmp"), 0);
+  EXPECT_EQ(record.load(data(), "found.bmp"), 0);
   EXPECT_STREQ(record.getName(), "found");
   record.dump();
   EXPECT_EQ(logText(), "\ntexture name found");
 }
 
 TEST_F(Textures, FileNamesMatchIgnoringCase) {
-  std::filesystem::create_directory("maps");
+  std::filesystem::create_directory(path("maps"));
   writeImage("maps/wall.jpg");
   writeImage("brick.png");
-  EXPECT_EQ(find_file_any_case("maps/WALL.JPG"), "maps/wall.jpg");
-  EXPECT_EQ(find_file_any_case("BRICK.PNG"), "brick.png");
-  EXPECT_EQ(find_file_any_case("brick.png"), "brick.png");
-  EXPECT_EQ(find_file_any_case("NONE.PNG"), "NONE.PNG");
-  MeshTexture record("BRICK.PNG");
+  EXPECT_EQ(data().find("maps/WALL.JPG"), "maps/wall.jpg");
+  EXPECT_EQ(data().find("BRICK.PNG"), "brick.png");
+  EXPECT_EQ(data().find("brick.png"), "brick.png");
+  EXPECT_EQ(data().find("NONE.PNG"), "NONE.PNG");
+  MeshTexture record(data(), "BRICK.PNG");
   ASSERT_NE(record.getTexture(), nullptr);
   EXPECT_STREQ(record.getName(), "BRICK");
-  { MeshTexture released("brick.png"); }
+  { MeshTexture released(data(), "brick.png"); }
   EXPECT_EQ(trace->released_textures(), std::vector<std::string>{"brick.png"});
 }
 

@@ -15,7 +15,7 @@ namespace {
 using InTempFolder = InFreshFolder;
 
 TEST_F(InTempFolder, LogAppendsExactlyWhatCallersWrite) {
-  std::ofstream("plovermix.log") << "earlier run";
+  std::ofstream(path("plovermix.log")) << "earlier run";
   write_log("\n%s", "a");
   write_log("\nb");
   write_log(" continued %d", 7);
@@ -24,15 +24,15 @@ TEST_F(InTempFolder, LogAppendsExactlyWhatCallersWrite) {
 
 TEST_F(InTempFolder, LogThatCannotBeOpenedDropsTheMessageAndSaysSoOnce) {
   // A folder in the log's place cannot be opened for appending, even by root.
-  std::filesystem::create_directory("plovermix.log");
+  std::filesystem::create_directory(path("plovermix.log"));
   testing::internal::CaptureStderr();
   write_log("\nlost");
   write_log("\nlost too");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "plovermix: cannot write plovermix.log in " + std::filesystem::current_path().string() +
+            "plovermix: cannot write plovermix.log in " + folder().string() +
                 " (Is a directory); the show runs without its log\n");
-  EXPECT_TRUE(std::filesystem::is_directory("plovermix.log"));
-  EXPECT_TRUE(std::filesystem::is_empty("plovermix.log"));
+  EXPECT_TRUE(std::filesystem::is_directory(path("plovermix.log")));
+  EXPECT_TRUE(std::filesystem::is_empty(path("plovermix.log")));
 }
 
 TEST(ClearColour, ComponentsAreTakenModulo256AndOpaque) {

@@ -16,16 +16,12 @@ class FileLookup : public ::testing::Test {
     dir = fs::temp_directory_path() / ("plovermix_lookup_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "sub");
-    old_dir = fs::current_path();
-    fs::current_path(dir);
   }
-  void TearDown() override {
-    fs::current_path(old_dir);
-    fs::remove_all(dir);
-  }
-  static void touch(const fs::path& path) { std::ofstream(path) << "x"; }
+  void TearDown() override { fs::remove_all(dir); }
+  void touch(const std::string& name) const { std::ofstream(dir / name) << "x"; }
+  std::string find_file_any_case(const std::string& name) const { return DataFolder(dir).find(name); }
 
-  fs::path dir, old_dir;
+  fs::path dir;
 };
 
 TEST_F(FileLookup, ExactSpellingWinsOverOtherCases) {
@@ -34,7 +30,7 @@ TEST_F(FileLookup, ExactSpellingWinsOverOtherCases) {
   EXPECT_EQ(find_file_any_case("echec.3ds"), "echec.3ds");
 }
 
-TEST_F(FileLookup, OtherCaseIsFoundInTheWorkingFolderAndInASubfolder) {
+TEST_F(FileLookup, OtherCaseIsFoundInTheDataFolderAndInASubfolder) {
   touch("echec.3ds");
   touch("sub/Node.3DS");
   EXPECT_EQ(find_file_any_case("echec.3DS"), "echec.3ds");
@@ -63,6 +59,18 @@ TEST_F(FileLookup, OnlyAsciiLettersFoldSoAnAccentedNameMustMatchItsBytes) {
   touch("Cam\xE9ra.3ds");
   EXPECT_EQ(find_file_any_case("CAM\xE9RA.3DS"), "Cam\xE9ra.3ds");
   EXPECT_EQ(find_file_any_case("Cam\xC9ra.3ds"), "Cam\xC9ra.3ds");
+}
+
+// Names are looked up, opened and reported against the data folder, whatever
+// the working directory is.
+TEST_F(FileLookup, TheDataFolderNotTheWorkingDirectoryHoldsTheFiles) {
+  touch("Vorn.MP3");
+  const DataFolder data(dir);
+  EXPECT_EQ(data.find("vorn.mp3"), "Vorn.MP3");
+  EXPECT_EQ(data.path("Vorn.MP3"), (dir / "Vorn.MP3").string());
+  EXPECT_EQ(data.shown(), fs::canonical(dir).string());
+  EXPECT_EQ(DataFolder().find("vorn.mp3"), "vorn.mp3") << "not in the working directory";
+  EXPECT_EQ(DataFolder().path("vorn.mp3"), "vorn.mp3");
 }
 
 }  // namespace

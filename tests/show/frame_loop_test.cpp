@@ -212,10 +212,6 @@ TEST_F(FrameLoop, AFlickerWhoseDrawIsSixNeitherMovesNorShows) {
 class RunShow : public ShowFixture {
  protected:
   int presents() const { return count_calls("Present()"); }
-  void TearDown() override {
-    set_show_viewing({});
-    ShowFixture::TearDown();
-  }
 };
 
 TEST_F(RunShow, EndsUnpresentedPast240000AndAsksToQuit) {
@@ -223,21 +219,19 @@ TEST_F(RunShow, EndsUnpresentedPast240000AndAsksToQuit) {
   // One scripted reading per frame body: the 2002 pacing reads the clock at each.
   ShowViewing viewing;
   viewing.original_pacing = true;
-  set_show_viewing(viewing);
   quit_requested = 0;
-  run_show();
+  EXPECT_FALSE(run_show(platform, data(), viewing));
   EXPECT_EQ(presents(), 5 + 2);
   EXPECT_EQ(quit_requested, 1);
   EXPECT_EQ(music.closes, 1);
   EXPECT_EQ(trace->live_textures(), 0u);
-  EXPECT_FALSE(show_failed());
 }
 
 TEST_F(RunShow, EscapeEndsTheShowWithinOneFrame) {
   // Ten pumps during loading, then one per frame: Escape is down at the third frame.
-  window.escape_after = 10 + 2;
+  platform.escape_after = 10 + 2;
   quit_requested = 0;
-  run_show();
+  run_show(platform, data(), {});
   EXPECT_EQ(presents(), 5 + 2);
   EXPECT_EQ(music.plays, 1);
   EXPECT_EQ(music.closes, 1);
@@ -245,12 +239,11 @@ TEST_F(RunShow, EscapeEndsTheShowWithinOneFrame) {
 }
 
 TEST_F(RunShow, FixedStepAdvancesTheVirtualClockPerPresentedFrame) {
-  set_position_source_factory(nullptr);  // run_show brings its own clock
-  window.escape_after = 10 + 5;
+  platform.escape_after = 10 + 5;
   ShowViewing viewing;
   viewing.fixed_step_ms = 250.0;
-  set_show_viewing(viewing);
-  run_show();
+  run_show(platform, data(), viewing);
+  EXPECT_TRUE(music.opened.empty()) << "the virtual clock is the music";
   EXPECT_EQ(presents(), 5 + 5);
   // Talvores rises by t/1000 per frame: 0 + 0.25 + 0.5 + 0.75 + 1.0.
   EXPECT_FLOAT_EQ(sprite_draws_of(*trace, "Talvores.bmp").back().position_y, 397.5f);

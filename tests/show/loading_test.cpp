@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "show/show.h"
+#include "show/run_show.h"
 #include "show/show_fixture.h"
 
 namespace {
@@ -17,8 +18,8 @@ TEST(ShowRandom, FirstDrawsOfTheSharedGenerator) {
 }
 
 TEST_F(Loading, TakesTheFirstTwoDrawsForTheDrifters) {
-  Show show;
-  ASSERT_TRUE(show.load());
+  Show show(data(), music_opener());
+  ASSERT_TRUE(load_show(show));
   EXPECT_EQ(show.loop.caca_y, 41);
   EXPECT_EQ(show.loop.caca2_x, 67);
   EXPECT_EQ(show.loop.caca_x, -200);
@@ -28,8 +29,8 @@ TEST_F(Loading, TakesTheFirstTwoDrawsForTheDrifters) {
 
 // What each of the five loading screens draws, and the music started last.
 TEST_F(Loading, FiveScreensInOrderThenTheMusic) {
-  Show show;
-  ASSERT_TRUE(show.load());
+  Show show(data(), music_opener());
+  ASSERT_TRUE(load_show(show));
   std::vector<std::vector<std::string>> screens(1);
   std::vector<std::string> clears_before_screen;
   for (const std::string& call : trace->calls()) {
@@ -61,8 +62,8 @@ TEST_F(Loading, FiveScreensInOrderThenTheMusic) {
 }
 
 TEST_F(Loading, PlacesTheOverlays) {
-  Show show;
-  ASSERT_TRUE(show.load());
+  Show show(data(), music_opener());
+  ASSERT_TRUE(load_show(show));
   const Overlays& o = show.overlays;
   EXPECT_EQ(o.talvores->color(), 0x66FFFFFFu);
   EXPECT_EQ(o.presents->x(), 150.0f);
@@ -79,24 +80,29 @@ TEST_F(Loading, PlacesTheOverlays) {
 }
 
 TEST_F(Loading, ACloseRequestEndsTheShowBeforeTheMusicStarts) {
-  window.close_after = 1;  // asked after loading screen 1, seen after 3D stage 1
-  {
-    Show show;
-    EXPECT_FALSE(show.load());
-    EXPECT_EQ(show.frame_body(), FrameEnd::show_over);  // half-loaded: no frame runs
-    show.teardown();
-  }
+  platform.close_after = 1;  // asked after loading screen 1, seen after 3D stage 1
+  EXPECT_FALSE(run_show(platform, data(), {}));
   EXPECT_EQ(music.plays, 0);
   EXPECT_EQ(music.closes, 1);
   EXPECT_EQ(trace->live_textures(), 0u);
   EXPECT_EQ(count_calls("Present()"), 1);
 }
 
+TEST_F(Loading, AHalfLoadedShowRunsNoFrame) {
+  Show show(data(), music_opener());
+  EXPECT_EQ(show.load_step(), LoadStep::loading);
+  EXPECT_EQ(show.load_step(), LoadStep::loading);
+  EXPECT_EQ(show.frame_body(), FrameEnd::show_over);
+  show.teardown();
+  EXPECT_EQ(music.plays, 0);
+  EXPECT_EQ(trace->live_textures(), 0u);
+}
+
 // Music first, then the overlays in the show's order; nothing outlives it.
 TEST_F(Loading, TeardownOrder) {
   {
-    Show show;
-    ASSERT_TRUE(show.load());
+    Show show(data(), music_opener());
+    ASSERT_TRUE(load_show(show));
     trace->clear_trace();
     show.teardown();
     show.teardown();  // a second teardown finds nothing left
@@ -116,15 +122,15 @@ TEST_F(Loading, TeardownOrder) {
 
 // Broken images: the show loads and runs on without them.
 TEST_F(Loading, BrokenImagesLeaveOverlaysWithoutTexture) {
-  std::filesystem::remove("logo.bmp");
-  write_file("since.bmp", {});
+  std::filesystem::remove(dir / "logo.bmp");
+  write_file(dir / "since.bmp", {});
   std::vector<std::uint8_t> shortened = bmp_bytes(2, 2, 0xFFFFFF);
   shortened.resize(20);
-  write_file("Talvores.bmp", shortened);
-  write_file("Presents.bmp", bmp_bytes(2, 2, 0xFFFFFF, 70000));
-  write_file("tesk.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
-  Show show;
-  ASSERT_TRUE(show.load());
+  write_file(dir / "Talvores.bmp", shortened);
+  write_file(dir / "Presents.bmp", bmp_bytes(2, 2, 0xFFFFFF, 70000));
+  write_file(dir / "tesk.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  Show show(data(), music_opener());
+  ASSERT_TRUE(load_show(show));
   EXPECT_FALSE(show.overlays.logo->has_texture());
   EXPECT_FALSE(show.overlays.since->has_texture());
   EXPECT_FALSE(show.overlays.talvores->has_texture());

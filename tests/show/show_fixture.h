@@ -1,25 +1,29 @@
 #pragma once
-// A show ready to load in a folder of hand-made overlays, on the trace
-// device, with a scripted music clock and a scripted window.
+// A show ready to load from a folder of hand-made overlays, on the trace
+// device, with a scripted music clock and a scripted platform.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "audio/position_source.h"
+#include "shell/base/file_lookup.h"
+#include "shell/base/log.h"
 #include "math/show_random.h"
 #include "show/bmp_fixture.h"
 #include "show/show.h"
-#include "show/show_window.h"
+#include "show/platform.h"
 #include "show/trace_sprites.h"
 
 // The music's playing position, told by the test; each reading takes the next
 // scripted value, and the last one stays.
 struct ScriptedMusic {
   std::deque<int> positions{0};
+  std::vector<std::string> opened;  // "name at path", as the show opened it
   int plays = 0;
   int closes = 0;
   std::vector<std::string>* log = nullptr;
@@ -61,17 +65,45 @@ class ScriptedSource : public PositionSource {
   ScriptedMusic& music_;
 };
 
-// Escape goes down, or a close is asked, after a number of pumps.
-class ScriptedWindow : public ShowWindow {
+// The platform of a test: Escape goes down, or a close is asked, after a
+// number of pumps; the music is the scripted one; the device is a trace device.
+class ScriptedPlatform : public Platform {
  public:
+  explicit ScriptedPlatform(ScriptedMusic& music) : music_(music) {}
+  bool make_device(PixelSize /*render_size*/, std::string& /*error*/) override {
+    trace = &install_trace_device();
+    return true;
+  }
+  PixelSize picture_size() const override { return {}; }
   void pump_events() override { ++pumps; }
   bool escape_down() const override { return escape_after >= 0 && pumps > escape_after; }
   bool close_requested() const override { return close_after >= 0 && pumps > close_after; }
+  std::unique_ptr<PositionSource> open_music(const std::string& name,
+                                             const std::string& path) override {
+    music_.opened.push_back(name + " at " + path);
+    return std::make_unique<ScriptedSource>(music_);
+  }
+  double now_ms() const override { return 0.0; }
 
+  TraceDevice* trace = nullptr;
   int pumps = 0;
   int escape_after = -1;
   int close_after = -1;
+
+ private:
+  ScriptedMusic& music_;
 };
+
+// Loads `show` by its steps alone, as a player would; false when it did not
+// finish within a generous number of steps.
+inline bool load_show(Show& show) {
+  for (int step = 0; step < 100; ++step) {
+    if (show.load_step() == LoadStep::loaded) {
+      return true;
+    }
+  }
+  return false;
+}
 
 inline const char* const OVERLAY_FILES[] = {
     "logo.bmp",  "since.bmp", "Presents.bmp", "Talvores.bmp", "gilb.bmp",   "tesk.bmp", "tesk2.bmp",
@@ -80,27 +112,31 @@ inline const char* const OVERLAY_FILES[] = {
 
 class ShowFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fresh_folder("plovermix-show");
+  // The folder is made first, so that a show member of a derived fixture can read it.
+  ShowFixture() : dir(fresh_folder("plovermix-show")), log(dir / "plovermix.log") {
     for (const char* name : OVERLAY_FILES) {
       write_bmp(dir / name, 2, 2, 0xFFFFFF);
     }
-    previous_dir = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+  }
+  void SetUp() override {
     show_rand_reset();
-    trace = &install_trace_device();
+    std::string error;
+    ASSERT_TRUE(platform.make_device({}, error));
+    trace = platform.trace;
     music.log = &music_log;
     music.trace = trace;
-    set_position_source_factory(
-        [this](const char*) { return std::make_unique<ScriptedSource>(music); });
-    set_show_window(&window);
   }
   void TearDown() override {
-    set_show_window(nullptr);
-    set_position_source_factory(nullptr);
     release_device();
-    std::filesystem::current_path(previous_dir);
     std::filesystem::remove_all(dir);
+  }
+
+  DataFolder data() const { return DataFolder(dir); }
+  // The platform's music, as a show of the fixture opens it.
+  MusicOpener music_opener() {
+    return [this](const std::string& name, const std::string& path) {
+      return platform.open_music(name, path);
+    };
   }
 
   // The index of the first call line starting with `head` at or after `from`.
@@ -123,11 +159,11 @@ class ShowFixture : public ::testing::Test {
   }
 
   std::filesystem::path dir;
-  std::filesystem::path previous_dir;
+  LogFile log;
   TraceDevice* trace = nullptr;
   ScriptedMusic music;
   std::vector<std::string> music_log;
-  ScriptedWindow window;
+  ScriptedPlatform platform{music};
 };
 
 // The fixture's show, loaded, with the loading screens' calls cleared from the trace.
@@ -135,12 +171,12 @@ class LoadedShowFixture : public ShowFixture {
  protected:
   void SetUp() override {
     ShowFixture::SetUp();
-    ASSERT_TRUE(show.load());
+    ASSERT_TRUE(load_show(show));
     trace->clear_trace();
   }
   void TearDown() override {
     show.teardown();  // while the device is still there
     ShowFixture::TearDown();
   }
-  Show show;
+  Show show{data(), music_opener()};
 };

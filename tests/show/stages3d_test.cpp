@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -46,27 +47,24 @@ class Show3dTest : public ::testing::Test {
     write_bmp(dir / "particle.bmp", 4, 4, 0xFFFFFF);
     write_bmp(dir / "particule2.bmp", 4, 4, 0xFF0000);
     scenes3d::write_scene_set(dir);
-    previous_dir = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+    log.emplace(dir / "plovermix.log");
     show_rand_reset();
-    auto made = std::make_unique<TraceDevice>();
-    trace = made.get();
-    ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+    std::string error;
+    ASSERT_TRUE(platform.make_device({}, error));
+    trace = platform.trace;
     music.log = &music_log;
-    set_position_source_factory(
-        [this](const char*) { return std::make_unique<ScriptedSource>(music); });
-    set_show_window(&window);
-    show = std::make_unique<Show>();
-    ASSERT_TRUE(show->load());
+    show = std::make_unique<Show>(DataFolder(dir), [this](const std::string& name,
+                                                          const std::string& path) {
+      return platform.open_music(name, path);
+    });
+    ASSERT_TRUE(load_show(*show));
     load_calls = trace->calls();
     trace->clear_trace();
   }
   void TearDown() override {
     show.reset();
-    set_show_window(nullptr);
-    set_position_source_factory(nullptr);
     release_device();
-    std::filesystem::current_path(previous_dir);
+    log.reset();
     std::filesystem::remove_all(dir);
   }
 
@@ -106,11 +104,12 @@ class Show3dTest : public ::testing::Test {
     return calls.size();
   }
 
-  std::filesystem::path dir, previous_dir;
+  std::filesystem::path dir;
+  std::optional<LogFile> log;
   TraceDevice* trace = nullptr;
   std::vector<std::string> music_log;
   ScriptedMusic music;
-  ScriptedWindow window;
+  ScriptedPlatform platform{music};
   std::unique_ptr<Show> show;
   std::vector<std::string> load_calls;
 };
@@ -211,8 +210,8 @@ TEST_F(Show3dTest, WindowEdges) {
 }
 
 // The view matrix the tunnel camera sets for `frame`, from a camera of our own.
-D3DXMATRIX tunnel_view(int frame) {
-  Camera3d camera("tunnel2.3ds", scenes3d::CAMERA_ACCENTED.c_str());
+D3DXMATRIX tunnel_view(const std::filesystem::path& dir, int frame) {
+  Camera3d camera((dir / "tunnel2.3ds").c_str(), scenes3d::CAMERA_ACCENTED.c_str());
   camera.set_up_vector(0, 0, -1);
   camera.place_camera(frame);
   camera.setup_matrices();
@@ -225,7 +224,7 @@ TEST_F(Show3dTest, TunnelCounterAsksForFramesZeroOneThreeFourSix) {
     frame_at(40000);
     const std::vector<const TraceDraw*> walls = mesh_draws(TUNNEL_OPAQUE_TRIANGLES);
     ASSERT_EQ(walls.size(), 1u);
-    const D3DXMATRIX expected = tunnel_view(frame);
+    const D3DXMATRIX expected = tunnel_view(dir, frame);
     EXPECT_EQ(std::memcmp(&walls[0]->state.view, &expected, sizeof expected), 0)
         << "frame " << frame;
   }

@@ -182,7 +182,7 @@ TEST_F(VideoFileTest, RefusesWhatItCannotWriteAndSaysWhy) {
   error.clear();
   EXPECT_FALSE(VideoFile::open(path("odd.mp4"), odd, error));
   EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(".")) << "a refused file was left behind";
+  EXPECT_TRUE(std::filesystem::is_empty(folder())) << "a refused file was left behind";
 }
 
 TEST_F(VideoFileTest, TellsOfLostDataAndTakesNothingOnceFinished) {

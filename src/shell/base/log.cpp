@@ -4,32 +4,40 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "shell/base/file_lookup.h"
 
 namespace {
-bool held = false;
+LogFile* current = nullptr;
 }  // namespace
 
-void hold_log(bool hold) { held = hold; }
+LogFile::LogFile(std::filesystem::path path) : path_(std::move(path)), previous_(current) {
+  current = this;
+}
+
+LogFile::~LogFile() { current = previous_; }
+
+void hold_log(bool hold) {
+  if (current != nullptr) {
+    current->held_ = hold;
+  }
+}
 
 void write_log(const char* format, ...) {
-  if (held) {
+  LogFile* log = current;
+  if (log == nullptr || log->held_) {
     return;
   }
-  std::FILE* file = std::fopen("plovermix.log", "a+");
+  std::FILE* file = std::fopen(log->path_.c_str(), "a+");
   if (file == nullptr) {
     // An unwritable folder drops the message and the show goes on; the user
     // hears of it once, not once a message.
-    static bool told = false;
-    if (!told) {
-      told = true;
+    if (!log->told_) {
+      log->told_ = true;
       const char* why = std::strerror(errno);
-      std::error_code ignored;
-      std::fprintf(
-          stderr,
-          "plovermix: cannot write plovermix.log in %s (%s); the show runs without its log\n",
-          std::filesystem::current_path(ignored).c_str(), why);
+      std::fprintf(stderr, "plovermix: cannot write %s in %s (%s); the show runs without its log\n",
+                   log->path_.filename().c_str(), DataFolder(log->path_.parent_path()).shown().c_str(),
+                   why);
     }
     return;
   }

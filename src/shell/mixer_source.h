@@ -14,7 +14,8 @@ struct _Mix_Music;
 
 class MixerSource : public PositionSource {
  public:
-  explicit MixerSource(const char* file);
+  // `name` as the show spells it, for messages; `path` is opened.
+  MixerSource(const std::string& name, const std::string& path);
   ~MixerSource() override;
   bool play() override;
   int position_ms() override;
@@ -32,7 +33,7 @@ class MixerSource : public PositionSource {
   void fall_back(const std::string& reason);
   int elapsed_ms() const;
 
-  std::string file_;
+  std::string name_;
   bool audio_open_ = false;
   _Mix_Music* music_ = nullptr;
   std::string fallback_reason_;

@@ -1,4 +1,4 @@
-#include "audio/mixer_source.h"
+#include "shell/mixer_source.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -13,8 +13,8 @@ namespace {
 constexpr int BUFFER_SAMPLES = 2048;
 }  // namespace
 
-MixerSource::MixerSource(const char* file)
-    : file_(file), started_(std::chrono::steady_clock::now()) {
+MixerSource::MixerSource(const std::string& name, const std::string& path)
+    : name_(name), started_(std::chrono::steady_clock::now()) {
   // 44100 Hz stereo, as the original asked of its sound library.
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     fall_back(std::string("no sound device: ") + SDL_GetError());
@@ -26,7 +26,7 @@ MixerSource::MixerSource(const char* file)
     return;
   }
   audio_open_ = true;
-  music_ = Mix_LoadMUS(file);
+  music_ = Mix_LoadMUS(path.c_str());
   if (music_ == nullptr) {
     fall_back(Mix_GetError());
   }
@@ -42,11 +42,11 @@ void MixerSource::fall_back(const std::string& reason) {
   // The own clock takes over where the music was, so the show does not jump.
   started_ = (paused_ ? paused_at_ : std::chrono::steady_clock::now()) -
              std::chrono::milliseconds(last_position_ms_);
-  write_log("\nmusic: cannot play \"%s\" (%s); the show runs on its own clock", file_.c_str(),
+  write_log("\nmusic: cannot play \"%s\" (%s); the show runs on its own clock", name_.c_str(),
             fallback_reason_.c_str());
   // A silent show must not leave the user wondering why.
   std::fprintf(stderr, "plovermix: cannot play the music \"%s\" (%s); the show runs silent\n",
-               file_.c_str(), fallback_reason_.c_str());
+               name_.c_str(), fallback_reason_.c_str());
 }
 
 bool MixerSource::play() {

@@ -1,0 +1,187 @@
+#include "show/players.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/base/render_helpers.h"
+#include "show/seek.h"
+
+namespace {
+
+// Escape or a close request, read at the top of every step.
+bool wants_end(Platform& platform) {
+  platform.pump_events();
+  return platform.escape_down() || platform.close_requested();
+}
+
+}  // namespace
+
+FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due) {
+  const long end = due.first + due.count;
+  for (long k = due.first; k < end; ++k) {
+    if (due.count > 1) {
+      device->SetDiscard(k + 1 < end);
+    }
+    if (show.frame_body_at(pacer.time_of(k)) == FrameEnd::show_over) {
+      device->SetDiscard(false);
+      return FrameEnd::show_over;
+    }
+  }
+  return FrameEnd::present;
+}
+
+FixedStepPlayer::FixedStepPlayer(Show& show, Platform& platform, VirtualClock& clock,
+                                 double step_ms, FrameCapture* capture, int start_ms, bool& failed)
+    : show_(show),
+      platform_(platform),
+      clock_(clock),
+      step_ms_(step_ms),
+      capture_(capture),
+      start_ms_(start_ms),
+      failed_(failed) {}
+
+// One frame body, one present; the end test inside the body leaves without presenting.
+bool FixedStepPlayer::step() {
+  if (!started_) {
+    started_ = true;
+    for (int t = show_.clock_time(); t < start_ms_; t = show_.clock_time()) {
+      if (show_.unseen_body_at(t) == FrameEnd::show_over) {
+        return false;
+      }
+      clock_.advance(step_ms_);
+    }
+  }
+  if (wants_end(platform_) || show_.frame_body() == FrameEnd::show_over) {
+    return false;
+  }
+  present_frame();
+  if (capture_ != nullptr) {
+    failed_ = !capture_->after_present(show_.loop.t) || failed_;
+    if (capture_->done()) {
+      return false;
+    }
+  }
+  clock_.advance(step_ms_);
+  return true;
+}
+
+VideoPlayer::VideoPlayer(Show& show, Platform& platform, VirtualClock& clock,
+                         const VideoPacing& video, int start_ms, int steps_per_second,
+                         bool& failed)
+    : show_(show),
+      platform_(platform),
+      clock_(clock),
+      video_(video),
+      start_ms_(start_ms),
+      failed_(failed),
+      grid_(steps_per_second),
+      frame_ms_(1000.0 * video.fps_den / video.fps_num) {}
+
+// Escape or a close request (Ctrl-C too) ends the video like the end of the
+// show: the frames so far make it.
+bool VideoPlayer::step() {
+  if (frame_ < 0) {
+    // The music goes to the start's place in its loop, the show to the same time.
+    const double landed = show_.music->seek(start_ms_);
+    const double pass = std::floor(landed / MUSIC_PASS_MS);
+    first_w_ = pass * clock_.pass_ms() + (landed - pass * MUSIC_PASS_MS);
+    clock_.set(first_w_);
+    seek_on_grid(show_, grid_, static_cast<int>(landed), true);
+    frame_ = 0;
+  }
+  if (wants_end(platform_)) {
+    return false;
+  }
+  clock_.set(first_w_ + static_cast<double>(frame_) * frame_ms_);
+  const int t = show_.clock_time();
+  if (t >= video_.end_ms) {
+    return false;
+  }
+  const long reached = grid_.first_at_or_after(t + 1);
+  const long first = grid_.next();
+  if (reached > first &&
+      run_due_bodies(show_, grid_, DueBodies{first, reached - first}) == FrameEnd::show_over) {
+    return false;
+  }
+  grid_.restart_at(std::max(first, reached));
+  present_frame();
+  if (!video_.frame_done(frame_)) {
+    failed_ = true;
+    return false;
+  }
+  ++frame_;
+  return true;
+}
+
+LivePlayer::LivePlayer(Show& show, Platform& platform, int steps_per_second, bool original_pacing,
+                       int start_ms)
+    : show_(show),
+      platform_(platform),
+      pacer_(steps_per_second),
+      original_(original_pacing),
+      start_ms_(start_ms) {}
+
+// Unless paused, the frame bodies due (drawing only the last); then the
+// present, of the last frame again when no body ran.
+bool LivePlayer::step() {
+  if (!started_) {
+    started_ = true;
+    if (start_ms_ > 0) {
+      seek_to(start_ms_);
+    }
+  }
+  if (wants_end(platform_)) {
+    return false;
+  }
+  follow_pause();
+  drew_ = false;
+  while (const std::optional<SeekKey> key = platform_.take_seek()) {
+    seek_to(seek_target(*key, show_.loop.t));
+  }
+  if (!paused_ && run_bodies() == FrameEnd::show_over) {
+    return false;
+  }
+  present_frame();
+  platform_.presented(drew_);
+  return true;
+}
+
+// The music and the pacing clock stop and go on together.
+void LivePlayer::follow_pause() {
+  const bool wanted = platform_.paused();
+  if (wanted == paused_) {
+    return;
+  }
+  paused_ = wanted;
+  if (paused_) {
+    show_.music->pause();
+    clock_.pause(platform_.now_ms());
+  } else {
+    show_.music->resume();
+    clock_.resume(platform_.now_ms());
+  }
+}
+
+// The music goes where the clock rule puts `target`, the show to the same time.
+void LivePlayer::seek_to(int target) {
+  const auto landed = static_cast<int>(show_.music->seek(target));
+  const long goal = seek_on_grid(show_, pacer_, landed, original_);
+  if (paused_) {
+    // The place sought is shown at once; the player goes on from there.
+    drew_ = show_.frame_body_at(pacer_.time_of(goal)) == FrameEnd::present;
+    pacer_.restart_at(goal + 1);
+  }
+}
+
+FrameEnd LivePlayer::run_bodies() {
+  if (original_) {
+    drew_ = true;
+    return show_.frame_body();
+  }
+  // What is drawn should meet what is heard, which trails the stream's position.
+  const double now =
+      clock_.read(show_.music->get_time(), platform_.now_ms()) - show_.music->latency_ms();
+  const DueBodies due = pacer_.due(now);
+  drew_ = due.count > 0;
+  return run_due_bodies(show_, pacer_, due);
+}
