@@ -1,7 +1,6 @@
 #include "gfx/gl_device.h"
 
 #include <SDL.h>
-#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <array>
@@ -9,6 +8,7 @@
 #include <cstring>
 
 #include "gfx/device_core.h"
+#include "gfx/gl_api.h"
 #include "gfx/gl_pipeline.h"
 #include "gfx/render_scale.h"
 #include "gfx/shader_variant.h"
