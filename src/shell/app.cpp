@@ -13,6 +13,7 @@
 #include "shell/base/render_helpers.h"
 #include "shell/capture.h"
 #include "shell/options.h"
+#include "shell/sdl_gl_surface.h"
 #include "shell/sdl_window.h"
 #include "show/run_show.h"
 
@@ -135,7 +136,8 @@ int run_app(int argc, char** argv) {
   }
   show_cursor_for(window);
   int status = 0;
-  if (FAILED(init_device(window, first_render_size(window, options)))) {
+  SdlGlSurface surface(window);  // the device drawing into it is released before it goes
+  if (FAILED(init_device(surface, first_render_size(window, options)))) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + device_error());
   } else {
