@@ -16,10 +16,12 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "gfx/device_state.h"
 #include "gfx/gl_device.h"
+#include "shell/sdl_gl_surface.h"
 #include "showdata/bmp_writer.h"
 
 namespace {
@@ -67,7 +69,8 @@ class Scene {
     window_ = SDL_CreateWindow("bench", 0, 0, 800, 600, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) return false;
     std::string error;
-    device_ = create_gl_device(window_, error);
+    surface_.emplace(window_);
+    device_ = create_gl_device(*surface_, error);
     if (device_ == nullptr) return false;
     showdata::RgbImage image(64, 64);
     for (int y = 0; y < 64; ++y)
@@ -192,6 +195,7 @@ class Scene {
 
  private:
   SDL_Window* window_ = nullptr;
+  std::optional<SdlGlSurface> surface_;
   std::unique_ptr<Device> device_;
   Texture* texture_ = nullptr;
   std::vector<VertexBuffer*> meshes_;

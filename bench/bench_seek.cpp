@@ -13,6 +13,7 @@
 #include "audio/position_source.h"
 #include "audio/virtual_clock.h"
 #include "shell/base/render_helpers.h"
+#include "shell/sdl_gl_surface.h"
 #include "show/pacer.h"
 #include "show/seek.h"
 #include "show/show.h"
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
   const PixelSize size{800, 600};
   SDL_Window* window = SDL_CreateWindow("bench_seek", 0, 0, size.width, size.height,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (window == nullptr || FAILED(init_device(window, size))) {
+  SdlGlSurface surface(window);
+  if (window == nullptr || FAILED(init_device(surface, size))) {
     std::fprintf(stderr, "bench_seek: cannot create the device: %s\n", device_error().c_str());
     return 1;
   }

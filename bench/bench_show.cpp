@@ -23,6 +23,7 @@
 #include "audio/virtual_clock.h"
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
+#include "shell/sdl_gl_surface.h"
 #include "show/show.h"
 
 namespace {
@@ -153,7 +154,8 @@ int run_one(PixelSize size, const char* data) {
   // hidden one, as a capture's, draws into a back buffer it never shows.)
   SDL_Window* window =
       SDL_CreateWindow("bench_show", 0, 0, size.width, size.height, SDL_WINDOW_OPENGL);
-  if (window == nullptr || FAILED(init_device(window, size))) {
+  SdlGlSurface surface(window);
+  if (window == nullptr || FAILED(init_device(surface, size))) {
     std::fprintf(stderr, "bench_show: cannot create the device: %s\n", device_error().c_str());
     return 1;
   }

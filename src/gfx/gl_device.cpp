@@ -1,14 +1,12 @@
 #include "gfx/gl_device.h"
 
-#include <SDL.h>
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 
 #include "gfx/device_core.h"
+#include "gfx/gl_api.h"
 #include "gfx/gl_pipeline.h"
 #include "gfx/render_scale.h"
 #include "gfx/shader_variant.h"
@@ -196,7 +194,7 @@ struct GlCache {
 
 class GlDevice : public DeviceCore {
  public:
-  explicit GlDevice(SDL_Window* window) : window_(window) { pool_buffers_ = true; }
+  explicit GlDevice(GlSurface& surface) : surface_(surface) { pool_buffers_ = true; }
   ~GlDevice() override;
   bool init(PixelSize size, std::string& error);
 
@@ -226,8 +224,8 @@ class GlDevice : public DeviceCore {
   void apply_stream();
   void set_depth_write(bool on);
 
-  SDL_Window* window_;
-  SDL_GLContext context_ = nullptr;
+  GlSurface& surface_;
+  bool has_context_ = false;
   // The back buffer's pixels; the show's units are scaled to them by size_.height / 600.
   PixelSize size_{};
   GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
@@ -257,10 +255,10 @@ class GlDevice : public DeviceCore {
 };
 
 GlDevice::~GlDevice() {
-  if (context_ == nullptr) {
+  if (!has_context_) {
     return;
   }
-  SDL_GL_MakeCurrent(window_, context_);
+  surface_.make_current();
   orphan_resources();
   glDeleteSync(frame_in_flight_);
   for (const GLuint program : programs_) {
@@ -273,7 +271,7 @@ GlDevice::~GlDevice() {
   glDeleteFramebuffers(1, &back_fbo_);
   glDeleteRenderbuffers(1, &back_color_);
   glDeleteRenderbuffers(1, &back_depth_);
-  SDL_GL_DeleteContext(context_);
+  surface_.release_context();
 }
 
 bool GlDevice::make_back_buffer(std::string& error) {
@@ -409,25 +407,11 @@ bool GlDevice::make_pipeline(std::string& error) {
 }
 
 bool GlDevice::init(PixelSize size, std::string& error) {
-  if (window_ == nullptr) {
-    error = "no window for the GL context";
+  if (!surface_.create_context(error)) {
     return false;
   }
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  context_ = SDL_GL_CreateContext(window_);
-  if (context_ == nullptr) {
-    error = std::string("no OpenGL 3.3 core context: ") + SDL_GetError();
-    return false;
-  }
-  SDL_GL_MakeCurrent(window_, context_);
-  if (epoxy_gl_version() < 33) {
-    error = "OpenGL 3.3 is not available";
-    return false;
-  }
-  // Vertical sync; refused by some drivers, which is not an error.
-  SDL_GL_SetSwapInterval(1);
+  has_context_ = true;
+  surface_.request_vsync();
   size_ = size;
   if (!make_back_buffer(error) || !make_pipeline(error)) {
     return false;
@@ -641,11 +625,7 @@ HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags
 }
 
 PixelSize GlDevice::shown_drawable() const {
-  PixelSize drawable{0, 0};
-  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0) {
-    SDL_GL_GetDrawableSize(window_, &drawable.width, &drawable.height);
-  }
-  return drawable;
+  return surface_.shown_size().value_or(PixelSize{0, 0});
 }
 
 // Into the window when its `drawable` (read at each present, so that a resized
@@ -695,7 +675,7 @@ HRESULT GlDevice::present_impl() {
     } else {
       holds_presented_ = false;  // the window has it and keeps nothing readable
     }
-    SDL_GL_SwapWindow(window_);
+    surface_.swap();
   } else if (picture.width > 0 && picture.height > 0) {
     // A picture of another size is scaled into the window: the 4:3 picture
     // as large as fits, the rest black. A hidden window (a capture) shows
@@ -711,7 +691,7 @@ HRESULT GlDevice::present_impl() {
     const int top = drawable.height - picture.y, bottom = top - picture.height;
     glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
                       bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
-    SDL_GL_SwapWindow(window_);
+    surface_.swap();
   }
   // Nothing but this throttles the frames: a swap on some drivers (offscreen
   // ones) waits for nothing, and without it the driver queues frame after
@@ -766,20 +746,20 @@ CoreTexture* GlDevice::make_texture(Image& image, const std::string& source) {
 
 }  // namespace
 
-std::unique_ptr<Device> create_gl_device(SDL_Window* window, PixelSize render_size,
+std::unique_ptr<Device> create_gl_device(GlSurface& surface, PixelSize render_size,
                                          std::string& error) {
   if (render_size.width <= 0 || render_size.height <= 0) {
     error = "no back buffer of " + std::to_string(render_size.width) + " x " +
             std::to_string(render_size.height) + " pixels";
     return nullptr;
   }
-  auto device = std::make_unique<GlDevice>(window);
+  auto device = std::make_unique<GlDevice>(surface);
   if (!device->init(render_size, error) || !device->SetRenderSize(render_size)) {
     return nullptr;
   }
   return device;
 }
 
-std::unique_ptr<Device> create_gl_device(SDL_Window* window, std::string& error) {
-  return create_gl_device(window, PixelSize{}, error);
+std::unique_ptr<Device> create_gl_device(GlSurface& surface, std::string& error) {
+  return create_gl_device(surface, PixelSize{}, error);
 }

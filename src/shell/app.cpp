@@ -152,7 +152,7 @@ int run_app(int argc, char** argv) {
   }
   show_cursor_for(window);
   int status = 0;
-  SdlShowWindow show_window(window);
+  SdlShowWindow show_window(window);  // the device drawing into it is released before it goes
   if (!show_window.make_device(first_render_size(show_window, options), error)) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + error);

@@ -51,7 +51,7 @@ void SdlShowWindow::set_up(const WindowSetup& setup) {
 }
 
 bool SdlShowWindow::make_device(PixelSize render_size, std::string& error) {
-  if (FAILED(init_device(window_, render_size))) {
+  if (FAILED(init_device(surface_, render_size))) {
     error = device_error();
     return false;
   }

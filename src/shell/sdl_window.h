@@ -19,6 +19,7 @@
 
 #include "gfx/device.h"
 #include "shell/present_pacing.h"
+#include "shell/sdl_gl_surface.h"
 #include "show/platform.h"
 
 struct WindowSetup {
@@ -30,7 +31,7 @@ struct WindowSetup {
 class SdlShowWindow : public Platform {
  public:
   SdlShowWindow() = default;
-  explicit SdlShowWindow(SDL_Window* window) : window_(window) {}
+  explicit SdlShowWindow(SDL_Window* window) : window_(window), surface_(window) {}
   // Once the device is made: the swap interval needs its GL context.
   void set_up(const WindowSetup& setup);
 
@@ -54,6 +55,8 @@ class SdlShowWindow : public Platform {
   void fall_back_to_800x600();
 
   SDL_Window* window_ = nullptr;
+  // The device's surface: the device must be released before it goes.
+  SdlGlSurface surface_{nullptr};
   WindowSetup setup_;
   bool closed_ = false;
   bool escape_pressed_ = false;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "render/require_gl.h"
 #include "scene/scene3d.h"
 #include "shell/base/render_helpers.h"
+#include "shell/sdl_gl_surface.h"
 #include "showdata/bmp_writer.h"
 #include "showdata/writer3ds.h"
 #include "support/fresh_folder.h"
@@ -45,7 +47,8 @@ class CameraRender : public InFreshFolder {
       PLOVERMIX_NO_GL(std::string("no GL window: ") + SDL_GetError());
     }
     std::string error;
-    std::unique_ptr<Device> made = create_gl_device(window_, error);
+    surface_.emplace(window_);
+    std::unique_ptr<Device> made = create_gl_device(*surface_, error);
     ASSERT_NE(made, nullptr) << error;
     ASSERT_EQ(install_device(std::move(made)), D3D_OK);
   }
@@ -112,6 +115,7 @@ class CameraRender : public InFreshFolder {
 
  private:
   SDL_Window* window_ = nullptr;
+  std::optional<SdlGlSurface> surface_;
 };
 
 TEST_F(CameraRender, TheQuadMovesAcrossTheScreenAsThePathSays) {

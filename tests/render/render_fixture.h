@@ -17,6 +17,7 @@
 #include "gfx/device_state.h"
 #include "gfx/gl_device.h"
 #include "render/require_gl.h"
+#include "shell/sdl_gl_surface.h"
 
 struct Rgb {
   int r, g, b;
@@ -60,7 +61,8 @@ class RenderTest : public ::testing::Test {
       PLOVERMIX_NO_GL(std::string("no GL window: ") + SDL_GetError());
     }
     std::string error;
-    device_ = create_gl_device(window_, error);
+    surface_.emplace(window_);
+    device_ = create_gl_device(*surface_, error);
     ASSERT_NE(device_, nullptr) << error;
     dev = device_.get();
   }
@@ -133,6 +135,7 @@ class RenderTest : public ::testing::Test {
 
  private:
   SDL_Window* window_ = nullptr;
+  std::optional<SdlGlSurface> surface_;
   std::unique_ptr<Device> device_;
   std::vector<VertexBuffer*> buffers_;
 };

@@ -34,9 +34,9 @@ HRESULT install_device(std::unique_ptr<Device> made) {
   return D3D_OK;
 }
 
-HRESULT init_device(SDL_Window* window, PixelSize render_size) {
+HRESULT init_device(GlSurface& surface, PixelSize render_size) {
   last_error.clear();
-  std::unique_ptr<Device> made = create_gl_device(window, render_size, last_error);
+  std::unique_ptr<Device> made = create_gl_device(surface, render_size, last_error);
   if (made == nullptr) {
     return E_FAIL;
   }

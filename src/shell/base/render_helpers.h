@@ -2,7 +2,7 @@
 // The device globals and the frame-level helpers every drawing part uses.
 //
 //   device, default_viewport     the one device and its full-screen viewport
-//   init_device(window, size)    0, or E_FAIL (the reason in device_error());
+//   init_device(surface, size)   0, or E_FAIL (the reason in device_error());
 //                                the back buffer drawn at `size` where the
 //                                backend can (the log says when it cannot)
 //   picture_size(drawable)       the 4:3 picture that fits the drawable
@@ -18,15 +18,15 @@
 
 #include "gfx/device.h"
 
-struct SDL_Window;
+class GlSurface;
 
 extern Device* device;
 extern D3DVIEWPORT8 default_viewport;
 extern int quit_requested;
 
 // The back buffer is `render_size` pixels (800 x 600 by default); the show
-// draws in its 800 x 600 units either way.
-HRESULT init_device(SDL_Window* window, PixelSize render_size = {});
+// draws in its 800 x 600 units either way. `surface` outlives the device.
+HRESULT init_device(GlSurface& surface, PixelSize render_size = {});
 // Installs an already made device (the trace device in tests) as `device` and
 // reads its viewport into default_viewport.
 HRESULT install_device(std::unique_ptr<Device> made);
