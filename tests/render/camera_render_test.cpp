@@ -14,6 +14,7 @@
 #include "gfx/gl_device.h"
 #include "render/require_gl.h"
 #include "scene/scene3d.h"
+#include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
 #include "shell/sdl_gl_surface.h"
 #include "showdata/bmp_writer.h"
@@ -51,6 +52,7 @@ class CameraRender : public InFreshFolder {
     std::unique_ptr<Device> made = create_gl_device(*surface_, error);
     ASSERT_NE(made, nullptr) << error;
     ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+    device->SetFileFolder(folder());
   }
 
   void TearDown() override {
@@ -120,7 +122,7 @@ class CameraRender : public InFreshFolder {
 
 TEST_F(CameraRender, TheQuadMovesAcrossTheScreenAsThePathSays) {
   write_scene();
-  Scene3d scene;
+  Scene3d scene{DataFolder(folder())};
   scene.loadMeshes(path("quad.3ds").c_str(), FVF_XYZ_DIFFUSE_TEX1);
   ASSERT_EQ(scene.getMeshCount(), 1);
   Camera3d camera(path("quad.3ds").c_str(), "Camera01");

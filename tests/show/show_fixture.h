@@ -24,6 +24,7 @@
 struct ScriptedMusic {
   std::deque<int> positions{0};
   std::vector<std::string> opened;  // "name at path", as the show opened it
+  int not_ready_answers = 0;         // the source is still opening for this many asks
   int plays = 0;
   int closes = 0;
   std::vector<std::string>* log = nullptr;
@@ -38,6 +39,13 @@ struct ScriptedMusic {
 class ScriptedSource : public PositionSource {
  public:
   explicit ScriptedSource(ScriptedMusic& music) : music_(music) {}
+  bool ready() const override {
+    if (music_.not_ready_answers == 0) {
+      return true;
+    }
+    --music_.not_ready_answers;
+    return false;
+  }
   bool play() override {
     ++music_.plays;
     music_.log->push_back("music play");
