@@ -70,21 +70,18 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
 }
 
 // Messages are handled until the queue is first empty; that idle turn runs the
-// whole show, whose last step asks the loop to stop. True when the show failed.
+// whole show, and the loop ends with it. True when the show failed.
 bool event_loop(SdlShowWindow& window, const DataFolder& data, const ShowViewing& viewing) {
-  bool failed = false;
-  while (quit_requested == 0) {
+  for (;;) {
     SDL_Event event;
-    if (SDL_PollEvent(&event) != 0) {
-      if (event.type == SDL_QUIT) {
-        quit_requested = 1;
-      }
-      window.handle(event);  // keys pressed before the show are the show's
-    } else {
-      failed = run_show(window, data, viewing);
+    if (SDL_PollEvent(&event) == 0) {
+      return run_show(window, data, viewing);
     }
+    if (event.type == SDL_QUIT) {
+      return false;  // closed before the show began
+    }
+    window.handle(event);  // keys pressed before the show are the show's
   }
-  return failed;
 }
 
 // Why files cannot be read from `folder` (empty: the working directory), or "".

@@ -32,7 +32,6 @@ ShowRun::ShowRun(Platform& platform, DataFolder data, ShowViewing viewing)
       trace_.reset();
       failed_ = true;
       over_ = true;
-      request_quit();
       return;
     }
     device->AttachRecorder(trace_.get());
@@ -150,7 +149,6 @@ void ShowRun::end() {
       failed_ = true;
     }
   }
-  request_quit();
 }
 
 bool run_show(Platform& platform, const DataFolder& data, const ShowViewing& viewing) {

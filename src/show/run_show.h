@@ -10,8 +10,7 @@
 //   failed()                    the run could not do what its viewing asked
 //                               (a frame, the trace or the video not written);
 //                               the message is on stderr
-//   run_show(platform, data, viewing)  the steps in a loop, then request_quit();
-//                               returns failed()
+//   run_show(platform, data, viewing)  the steps in a loop; returns failed()
 
 #include <memory>
 #include <optional>

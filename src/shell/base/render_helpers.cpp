@@ -9,7 +9,6 @@
 
 Device* device = nullptr;
 D3DVIEWPORT8 default_viewport{};
-int quit_requested = 0;
 
 namespace {
 std::unique_ptr<Device> owned_device;
@@ -83,5 +82,3 @@ HRESULT present_frame() { return device->Present(); }
 HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value) {
   return device->SetRenderState(state, value);
 }
-
-void request_quit() { quit_requested = 1; }

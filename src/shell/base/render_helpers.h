@@ -11,7 +11,6 @@
 //   clear_target_depth(r, g, b)  colour and depth 1.0
 //   present_frame()
 //   set_render_state(state, value)
-//   request_quit()               ends the event loop after the show
 
 #include <memory>
 #include <string>
@@ -22,7 +21,6 @@ class GlSurface;
 
 extern Device* device;
 extern D3DVIEWPORT8 default_viewport;
-extern int quit_requested;
 
 // The back buffer is `render_size` pixels (800 x 600 by default); the show
 // draws in its 800 x 600 units either way. `surface` outlives the device.
@@ -41,4 +39,3 @@ HRESULT clear_target(int r, int g, int b);
 HRESULT clear_target_depth(int r, int g, int b);
 HRESULT present_frame();
 HRESULT set_render_state(D3DRENDERSTATETYPE state, DWORD value);
-void request_quit();
