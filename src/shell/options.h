@@ -24,12 +24,12 @@ struct Options {
   // The back buffer's size; unset: the picture's size in the window (800 x 600
   // on a virtual clock).
   std::optional<PixelSize> render_size;
-  std::string data_dir;  // empty: the current working directory
+  std::string data_dir;  // empty: the working directory
   bool help = false;
   bool version = false;
   // How the show is watched and paced: --fixed-step, --frames-at/--out,
   // --trace, --steps-per-second, --original-pacing, --mute. Paths are made
-  // absolute before --data changes the working directory.
+  // absolute, as messages name them.
   ShowViewing viewing;
   CaptureOptions capture;
 };

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-
 const char* const SHOW_FILES[28] = {
     MUSIC_FILE,     "echec.3ds", "tunnel2.3ds",  "node.3ds",      "indus.3ds",    "credits.3ds",
     "greets.3ds",   "logo.bmp",  "since.bmp",    "Presents.bmp",  "Talvores.bmp", "gilb.bmp",

@@ -66,8 +66,7 @@ bool FixedStepPlayer::step() {
 }
 
 VideoPlayer::VideoPlayer(Show& show, Platform& platform, VirtualClock& clock,
-                         const VideoPacing& video, int start_ms, int steps_per_second,
-                         bool& failed)
+                         const VideoPacing& video, int start_ms, int steps_per_second, bool& failed)
     : show_(show),
       platform_(platform),
       clock_(clock),

@@ -12,8 +12,8 @@
 //   run_due_bodies(show, pacer, due)  the bodies before one present, at their
 //                     grid times, the drawing of all but the last discarded
 
-#include <limits>
 #include <functional>
+#include <limits>
 
 #include "audio/music_stream.h"
 #include "audio/smooth_clock.h"

@@ -123,9 +123,9 @@ std::unique_ptr<ShowPlayer> ShowRun::make_player() {
                                          viewing_.start_ms, viewing_.steps_per_second, failed_);
   }
   if (clock_ != nullptr) {
-    return std::make_unique<FixedStepPlayer>(
-        *show_, platform_, *clock_, viewing_.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS),
-        capture_.get(), viewing_.start_ms, failed_);
+    return std::make_unique<FixedStepPlayer>(*show_, platform_, *clock_,
+                                             viewing_.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS),
+                                             capture_.get(), viewing_.start_ms, failed_);
   }
   return std::make_unique<LivePlayer>(*show_, platform_, viewing_.steps_per_second,
                                       viewing_.original_pacing, viewing_.start_ms);

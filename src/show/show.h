@@ -50,8 +50,8 @@ enum class FrameEnd { present, show_over };
 enum class LoadStep { loading, not_ready, loaded };
 
 // Opens the music file `name`, as the data folder names it; `path` is opened.
-using MusicOpener =
-    std::function<std::unique_ptr<PositionSource>(const std::string& name, const std::string& path)>;
+using MusicOpener = std::function<std::unique_ptr<PositionSource>(const std::string& name,
+                                                                  const std::string& path)>;
 
 struct ShowStart;
 

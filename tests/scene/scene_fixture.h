@@ -63,8 +63,7 @@ class SceneTest : public testing::Test {
 
   // A small image the texture loader reads, whatever the file's extension says.
   void writeImage(const std::string& name) {
-    ASSERT_TRUE(
-        showdata::write_bmp(path(name), showdata::RgbImage(1, 1, showdata::Rgb{9, 9, 9})));
+    ASSERT_TRUE(showdata::write_bmp(path(name), showdata::RgbImage(1, 1, showdata::Rgb{9, 9, 9})));
   }
 
   TraceDevice* trace = nullptr;

@@ -19,7 +19,9 @@ class FileLookup : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   void touch(const std::string& name) const { std::ofstream(dir / name) << "x"; }
-  std::string find_file_any_case(const std::string& name) const { return DataFolder(dir).find(name); }
+  std::string find_file_any_case(const std::string& name) const {
+    return DataFolder(dir).find(name);
+  }
 
   fs::path dir;
 };

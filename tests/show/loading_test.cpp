@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "show/show.h"
 #include "show/run_show.h"
+#include "show/show.h"
 #include "show/show_fixture.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "audio/position_source.h"
+#include "math/show_random.h"
 #include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
-#include "math/show_random.h"
 #include "show/bmp_fixture.h"
-#include "show/show.h"
 #include "show/platform.h"
+#include "show/show.h"
 #include "show/trace_sprites.h"
 
 // The music's playing position, told by the test; each reading takes the next
@@ -24,7 +24,7 @@
 struct ScriptedMusic {
   std::deque<int> positions{0};
   std::vector<std::string> opened;  // "name at path", as the show opened it
-  int not_ready_answers = 0;         // the source is still opening for this many asks
+  int not_ready_answers = 0;        // the source is still opening for this many asks
   int plays = 0;
   int closes = 0;
   std::vector<std::string>* log = nullptr;

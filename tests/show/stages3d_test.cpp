@@ -53,10 +53,10 @@ class Show3dTest : public ::testing::Test {
     ASSERT_TRUE(platform.make_device({}, error));
     trace = platform.trace;
     music.log = &music_log;
-    show = std::make_unique<Show>(DataFolder(dir), [this](const std::string& name,
-                                                          const std::string& path) {
-      return platform.open_music(name, path);
-    });
+    show = std::make_unique<Show>(DataFolder(dir),
+                                  [this](const std::string& name, const std::string& path) {
+                                    return platform.open_music(name, path);
+                                  });
     ASSERT_TRUE(load_show(*show));
     load_calls = trace->calls();
     trace->clear_trace();

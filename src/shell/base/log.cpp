@@ -36,8 +36,8 @@ void write_log(const char* format, ...) {
       log->told_ = true;
       const char* why = std::strerror(errno);
       std::fprintf(stderr, "plovermix: cannot write %s in %s (%s); the show runs without its log\n",
-                   log->path_.filename().c_str(), DataFolder(log->path_.parent_path()).shown().c_str(),
-                   why);
+                   log->path_.filename().c_str(),
+                   DataFolder(log->path_.parent_path()).shown().c_str(), why);
     }
     return;
   }
