@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "capture/frame_capture.h"
+#include "capture/video_capture.h"
 #include "shell/base/file_lookup.h"
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
-#include "shell/capture.h"
 #include "shell/options.h"
 #include "shell/sdl_window.h"
 #include "show/run_show.h"
@@ -129,13 +130,19 @@ int run_app(int argc, char** argv) {
   }
   const LogFile log(data.path(LOG_FILE));
   ShowViewing viewing = options.viewing;
-  std::unique_ptr<CaptureSession> capture;
+  std::unique_ptr<VideoCapture> capture;
   if (!options.capture.file.empty()) {
-    capture = CaptureSession::open(options, data, error);
+    capture = VideoCapture::open(options.capture, viewing.start_ms, viewing.steps_per_second,
+                                 options.render_size.value_or(PixelSize{}), data, error);
     if (capture == nullptr) {
       return fail(error);
     }
-    viewing.video = capture->pacing();
+    viewing.capture = capture.get();
+  }
+  std::optional<FrameCapture> frames;
+  if (!viewing.frames_at.empty() && capture == nullptr) {
+    frames.emplace(viewing.frames_at, viewing.out_dir);
+    viewing.capture = &*frames;
   }
   choose_video_driver();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -158,7 +165,11 @@ int run_app(int argc, char** argv) {
     if (capture == nullptr) {
       SDL_ShowWindow(window);  // a capture draws unseen
     }
-    if (event_loop(show_window, data, viewing)) {
+    if (frames) {
+      frames->start();
+    }
+    const bool failed = event_loop(show_window, data, viewing);
+    if (failed || (frames && !frames->finish()) || (capture && capture->failed())) {
       status = 1;  // a frame, the trace or the video asked for could not be written
     }
     if (capture != nullptr) {

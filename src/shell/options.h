@@ -6,17 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_settings.h"
 #include "gfx/device.h"
 #include "show/run_show.h"
 
 // Offline rendering to a video file (--capture and its settings).
-struct CaptureOptions {
-  std::string file;  // empty: no capture
-  int fps_num = 60, fps_den = 1;
-  std::optional<int> end_ms;  // unset: the show's end
-  int crf = 18;
-  std::string preset = "veryfast";  // libx264's
-};
+using CaptureOptions = CaptureSettings;
 
 struct Options {
   bool windowed = false;

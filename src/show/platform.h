@@ -11,6 +11,7 @@
 //   picture_size()     the picture's size on screen: the 4:3 fit of the surface
 // Input, read once per frame (and between loading steps) after pump_events()
 //   escape_down(), close_requested()   either ends the show
+//   wants_end()        pumps, then either of them: read at the top of every frame
 //   paused()           the viewer's pause: the player stops the music and the
 //                      frame bodies, and presents the last frame again
 //   take_seek()        the viewer's seek keys, oldest first, each taken once
@@ -45,6 +46,11 @@ class Platform {
   virtual bool paused() const { return false; }
   virtual std::optional<SeekKey> take_seek() { return std::nullopt; }
   virtual void presented(bool /*drew*/) {}
+
+  bool wants_end() {
+    pump_events();
+    return escape_down() || close_requested();
+  }
 
   virtual std::unique_ptr<PositionSource> open_music(const std::string& name,
                                                      const std::string& path) = 0;

@@ -1,20 +1,9 @@
 #include "show/players.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "shell/base/render_helpers.h"
 #include "show/seek.h"
-
-namespace {
-
-// Escape or a close request, read at the top of every step.
-bool wants_end(Platform& platform) {
-  platform.pump_events();
-  return platform.escape_down() || platform.close_requested();
-}
-
-}  // namespace
 
 FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due) {
   const long end = due.first + due.count;
@@ -31,14 +20,13 @@ FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due) {
 }
 
 FixedStepPlayer::FixedStepPlayer(Show& show, Platform& platform, VirtualClock& clock,
-                                 double step_ms, FrameCapture* capture, int start_ms, bool& failed)
+                                 double step_ms, ShowCapture* capture, int start_ms)
     : show_(show),
       platform_(platform),
       clock_(clock),
       step_ms_(step_ms),
       capture_(capture),
-      start_ms_(start_ms),
-      failed_(failed) {}
+      start_ms_(start_ms) {}
 
 // One frame body, one present; the end test inside the body leaves without presenting.
 bool FixedStepPlayer::step() {
@@ -51,64 +39,14 @@ bool FixedStepPlayer::step() {
       clock_.advance(step_ms_);
     }
   }
-  if (wants_end(platform_) || show_.frame_body() == FrameEnd::show_over) {
+  if (platform_.wants_end() || show_.frame_body() == FrameEnd::show_over) {
     return false;
   }
   present_frame();
-  if (capture_ != nullptr) {
-    failed_ = !capture_->after_present(show_.loop.t) || failed_;
-    if (capture_->done()) {
-      return false;
-    }
+  if (capture_ != nullptr && !capture_->frame_presented(show_.loop.t)) {
+    return false;
   }
   clock_.advance(step_ms_);
-  return true;
-}
-
-VideoPlayer::VideoPlayer(Show& show, Platform& platform, VirtualClock& clock,
-                         const VideoPacing& video, int start_ms, int steps_per_second, bool& failed)
-    : show_(show),
-      platform_(platform),
-      clock_(clock),
-      video_(video),
-      start_ms_(start_ms),
-      failed_(failed),
-      grid_(steps_per_second),
-      frame_ms_(1000.0 * video.fps_den / video.fps_num) {}
-
-// Escape or a close request (Ctrl-C too) ends the video like the end of the
-// show: the frames so far make it.
-bool VideoPlayer::step() {
-  if (frame_ < 0) {
-    // The music goes to the start's place in its loop, the show to the same time.
-    const double landed = show_.music->seek(start_ms_);
-    const double pass = std::floor(landed / MUSIC_PASS_MS);
-    first_w_ = pass * clock_.pass_ms() + (landed - pass * MUSIC_PASS_MS);
-    clock_.set(first_w_);
-    seek_on_grid(show_, grid_, static_cast<int>(landed), true);
-    frame_ = 0;
-  }
-  if (wants_end(platform_)) {
-    return false;
-  }
-  clock_.set(first_w_ + static_cast<double>(frame_) * frame_ms_);
-  const int t = show_.clock_time();
-  if (t >= video_.end_ms) {
-    return false;
-  }
-  const long reached = grid_.first_at_or_after(t + 1);
-  const long first = grid_.next();
-  if (reached > first &&
-      run_due_bodies(show_, grid_, DueBodies{first, reached - first}) == FrameEnd::show_over) {
-    return false;
-  }
-  grid_.restart_at(std::max(first, reached));
-  present_frame();
-  if (!video_.frame_done(frame_)) {
-    failed_ = true;
-    return false;
-  }
-  ++frame_;
   return true;
 }
 
@@ -129,7 +67,7 @@ bool LivePlayer::step() {
       seek_to(start_ms_);
     }
   }
-  if (wants_end(platform_)) {
+  if (platform_.wants_end()) {
     return false;
   }
   follow_pause();

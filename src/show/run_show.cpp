@@ -1,7 +1,6 @@
 #include "show/run_show.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 #include "shell/base/render_helpers.h"
@@ -16,7 +15,7 @@ void say(const std::string& line) {
 }
 
 bool on_virtual_clock(const ShowViewing& viewing) {
-  return viewing.fixed_step_ms || !viewing.frames_at.empty() || viewing.video;
+  return viewing.fixed_step_ms || viewing.capture != nullptr;
 }
 
 }  // namespace
@@ -41,24 +40,11 @@ ShowRun::ShowRun(Platform& platform, DataFolder data, ShowViewing viewing)
     return platform_.open_music(name, path);
   };
   if (on_virtual_clock(viewing_)) {
-    clock_ = std::make_unique<VirtualClock>(viewing_.video ? viewing_.video->music_length_ms
-                                                           : MUSIC_PASS_MS);
+    clock_ = std::make_unique<VirtualClock>(
+        viewing_.capture != nullptr ? viewing_.capture->music_length_ms() : MUSIC_PASS_MS);
     open_music = [raw = clock_.get()](const std::string&, const std::string&) {
       return raw->source();
     };
-  }
-  if (!viewing_.frames_at.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(viewing_.out_dir, error);
-    if (error) {
-      std::fprintf(stderr, "plovermix: cannot make the folder %s: %s\n", viewing_.out_dir.c_str(),
-                   error.message().c_str());
-      failed_ = true;
-    }
-    capture_ = std::make_unique<FrameCapture>(viewing_.frames_at, viewing_.out_dir);
-    if (device != nullptr) {
-      device->KeepPresentedFrames();  // a shown window would keep none to read back
-    }
   }
 
   show_ = std::make_unique<Show>(data_, std::move(open_music));
@@ -118,14 +104,16 @@ void ShowRun::loading_done() {
 }
 
 std::unique_ptr<ShowPlayer> ShowRun::make_player() {
-  if (viewing_.video) {
-    return std::make_unique<VideoPlayer>(*show_, platform_, *clock_, *viewing_.video,
-                                         viewing_.start_ms, viewing_.steps_per_second, failed_);
+  if (viewing_.capture != nullptr) {
+    if (std::unique_ptr<ShowPlayer> brought =
+            viewing_.capture->make_player(*show_, platform_, *clock_)) {
+      return brought;
+    }
   }
   if (clock_ != nullptr) {
     return std::make_unique<FixedStepPlayer>(*show_, platform_, *clock_,
                                              viewing_.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS),
-                                             capture_.get(), viewing_.start_ms, failed_);
+                                             viewing_.capture, viewing_.start_ms);
   }
   return std::make_unique<LivePlayer>(*show_, platform_, viewing_.steps_per_second,
                                       viewing_.original_pacing, viewing_.start_ms);
@@ -141,13 +129,6 @@ void ShowRun::end() {
   if (trace_ != nullptr) {
     device->DetachRecorder(trace_.get());
     trace_.reset();
-  }
-  if (capture_ != nullptr) {
-    for (int t : capture_->missing()) {
-      std::fprintf(stderr, "plovermix: the show ended before t=%d; %s was not written\n", t,
-                   FrameCapture::file_name(viewing_.out_dir, t).c_str());
-      failed_ = true;
-    }
   }
 }
 

@@ -20,7 +20,6 @@
 #include "audio/virtual_clock.h"
 #include "shell/base/file_lookup.h"
 #include "show/data_files.h"
-#include "show/frame_capture.h"
 #include "show/json_trace.h"
 #include "show/platform.h"
 #include "show/players.h"
@@ -29,8 +28,8 @@
 struct ShowViewing {
   // Virtual clock advancing by this many ms per presented frame, with no waiting.
   std::optional<double> fixed_step_ms;
-  // Show times whose first presented frame is written as out_dir/frame-T.png;
-  // the show ends once all are written. Implies the virtual clock.
+  // Show times whose first presented frame is written as out_dir/frame-T.png
+  // (the program's PNG capture, given to `capture`).
   std::vector<int> frames_at;
   std::string out_dir;
   // One JSON object per line: frames, device calls, sprite draws.
@@ -43,8 +42,8 @@ struct ShowViewing {
   bool mute = false;
   // Show time to start at, reached by running every frame body before it unseen.
   int start_ms = 0;
-  // Frames for a video, on a virtual clock, instead of the live player.
-  std::optional<VideoPacing> video;
+  // A capture, on the virtual clock (fixed_step_ms its step unless it brings its player).
+  ShowCapture* capture = nullptr;
 };
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;
@@ -73,7 +72,6 @@ class ShowRun {
   bool loading_started_ = false;
   std::unique_ptr<JsonTrace> trace_;
   std::unique_ptr<VirtualClock> clock_;
-  std::unique_ptr<FrameCapture> capture_;
   // The image files the device could not load while the show loads.
   FailedTextures failed_textures_;
   std::unique_ptr<Show> show_;

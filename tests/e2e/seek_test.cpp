@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "capture/music_pcm.h"
 #include "e2e/plovermix_run.h"
-#include "shell/video/music_pcm.h"
 #include "show/bmp_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/video/av_support.h"
+#include "capture/av_support.h"
 
 extern "C" {
 #include <libavutil/error.h>

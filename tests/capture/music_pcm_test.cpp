@@ -1,7 +1,7 @@
 // Music decoded to the player's 44100 Hz stereo: MP3s from the data tool's own
 // encoder, a mono WAV written here, and files that are missing, damaged or
 // hold no sound.
-#include "shell/video/music_pcm.h"
+#include "capture/music_pcm.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <vector>
 
-#include "shell/video/video_file.h"
+#include "capture/video_file.h"
 #include "showdata/mp3_encoder.h"
 #include "support/fresh_folder.h"
 

@@ -1,4 +1,4 @@
-#include "shell/video/encoding_queue.h"
+#include "capture/encoding_queue.h"
 
 #include <utility>
 

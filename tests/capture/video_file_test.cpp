@@ -1,8 +1,8 @@
 // Video files read back with libavformat and libavcodec directly, as a player
 // would find them: the streams, their timing and the colours of a picture.
-#include "shell/video/video_file.h"
+#include "capture/video_file.h"
 
-#include "shell/video/encoding_queue.h"
+#include "capture/encoding_queue.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

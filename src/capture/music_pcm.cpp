@@ -1,4 +1,4 @@
-#include "shell/video/music_pcm.h"
+#include "capture/music_pcm.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,7 +9,7 @@ extern "C" {
 
 #include <cstdint>
 
-#include "shell/video/av_support.h"
+#include "capture/av_support.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/video/video_file.h"
+#include "capture/video_file.h"
 
 class EncodingQueue {
  public:

@@ -1,4 +1,4 @@
-#include "shell/capture.h"
+#include "capture/video_capture.h"
 
 #include <unistd.h>
 
@@ -28,8 +28,9 @@ std::string clock_text(double seconds) {
 
 }  // namespace
 
-std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, const DataFolder& data,
-                                                     std::string& error) {
+std::unique_ptr<VideoCapture> VideoCapture::open(const CaptureSettings& settings, int start_ms,
+                                                 int steps_per_second, PixelSize size,
+                                                 const DataFolder& data, std::string& error) {
   std::string music_error;
   std::optional<DecodedMusic> music = decode_music(data.path(data.find(MUSIC_FILE)), music_error);
   if (!music || music->frames() == 0) {
@@ -37,27 +38,27 @@ std::unique_ptr<CaptureSession> CaptureSession::open(const Options& options, con
     std::fprintf(stderr, "plovermix: %s; the video has no sound\n", music_error.c_str());
     music.reset();
   }
-  const PixelSize size = options.render_size.value_or(PixelSize{});
-  VideoSettings settings;
-  settings.width = size.width;
-  settings.height = size.height;
-  settings.fps_num = options.capture.fps_num;
-  settings.fps_den = options.capture.fps_den;
-  settings.crf = options.capture.crf;
-  settings.preset = options.capture.preset;
-  settings.audio = music.has_value();
-  std::unique_ptr<VideoFile> file = VideoFile::open(options.capture.file, settings, error);
+  VideoSettings video;
+  video.width = size.width;
+  video.height = size.height;
+  video.fps_num = settings.fps_num;
+  video.fps_den = settings.fps_den;
+  video.crf = settings.crf;
+  video.preset = settings.preset;
+  video.audio = music.has_value();
+  std::unique_ptr<VideoFile> file = VideoFile::open(settings.file, video, error);
   if (file == nullptr) {
     return nullptr;
   }
-  return std::unique_ptr<CaptureSession>(
-      new CaptureSession(options, std::move(music), std::move(file)));
+  return std::unique_ptr<VideoCapture>(
+      new VideoCapture(settings, start_ms, steps_per_second, std::move(music), std::move(file)));
 }
 
-CaptureSession::CaptureSession(const Options& options, std::optional<DecodedMusic> music,
-                               std::unique_ptr<VideoFile> file)
-    : capture_(options.capture),
-      start_ms_(options.viewing.start_ms),
+VideoCapture::VideoCapture(const CaptureSettings& settings, int start_ms, int steps_per_second,
+                           std::optional<DecodedMusic> music, std::unique_ptr<VideoFile> file)
+    : capture_(settings),
+      start_ms_(start_ms),
+      steps_per_second_(steps_per_second),
       music_(std::move(music)),
       queue_(std::move(file)),
       frame_ms_(1000.0 * capture_.fps_den / capture_.fps_num),
@@ -67,29 +68,28 @@ CaptureSession::CaptureSession(const Options& options, std::optional<DecodedMusi
   // The show ends after 240000 ms; the frame past it is not in the video.
   const int end = std::min(capture_.end_ms.value_or(SHOW_END_MS + 1), SHOW_END_MS + 1);
   expected_frames_ = std::max(1L, std::lround(std::ceil((end - start_ms_) / frame_ms_)));
-}
-
-VideoPacing CaptureSession::pacing() {
-  VideoPacing pacing;
-  pacing.fps_num = capture_.fps_num;
-  pacing.fps_den = capture_.fps_den;
+  pacing_.fps_num = capture_.fps_num;
+  pacing_.fps_den = capture_.fps_den;
   if (music_) {
-    pacing.music_length_ms = music_->length_ms();
-  }
-  if (capture_.end_ms) {
-    pacing.end_ms = *capture_.end_ms;
-  }
-  // The sound starts where the music goes for the show's start.
-  if (music_) {
+    pacing_.music_length_ms = music_->length_ms();
+    // The sound starts where the music goes for the show's start.
     const MusicPlace place = music_place(start_ms_, music_->length_ms());
     first_sample_ = std::lround(place.position_ms / 1000.0 * music_->sample_rate);
   }
-  pacing.frame_done = [this](long frame) { return frame_done(frame); };
-  return pacing;
+  if (capture_.end_ms) {
+    pacing_.end_ms = *capture_.end_ms;
+  }
+  pacing_.frame_done = [this](long frame) { return frame_done(frame); };
+}
+
+std::unique_ptr<ShowPlayer> VideoCapture::make_player(Show& show, Platform& platform,
+                                                      VirtualClock& clock) {
+  return std::make_unique<VideoPlayer>(show, platform, clock, pacing_, start_ms_, steps_per_second_,
+                                       failed_);
 }
 
 // The music up to the end of `frame`, looping at the file's end.
-bool CaptureSession::write_sound_to(long frame) {
+bool VideoCapture::write_sound_to(long frame) {
   if (!music_) {
     return true;
   }
@@ -106,7 +106,7 @@ bool CaptureSession::write_sound_to(long frame) {
   return true;
 }
 
-bool CaptureSession::frame_done(long frame) {
+bool VideoCapture::frame_done(long frame) {
   const std::optional<PixelSize> size = device->ReadPresentedFrame(rgba_);
   if (!size || !queue_.write_frame(rgba_, size->width, size->height) || !write_sound_to(frame)) {
     std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
@@ -117,7 +117,7 @@ bool CaptureSession::frame_done(long frame) {
   return true;
 }
 
-void CaptureSession::show_progress(long frames, bool last) {
+void VideoCapture::show_progress(long frames, bool last) {
   if (!on_terminal_ || (!last && seconds_since(last_progress_) < 0.25)) {
     return;
   }
@@ -134,7 +134,7 @@ void CaptureSession::show_progress(long frames, bool last) {
   }
 }
 
-bool CaptureSession::finish(bool interrupted) {
+bool VideoCapture::finish(bool interrupted) {
   std::string error;
   const bool finished = queue_.finish(error);
   const long frames = queue_.frames_written();

@@ -1,4 +1,4 @@
-#include "shell/video/video_file.h"
+#include "capture/video_file.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,7 +12,7 @@ extern "C" {
 #include <filesystem>
 #include <system_error>
 
-#include "shell/video/av_support.h"
+#include "capture/av_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "show/frame_capture.h"
+#include "capture/frame_capture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,27 @@
 #pragma once
-// Writes presented frames at chosen show times as PNG files.
+// Writes presented frames at chosen show times as PNG files (--frames-at).
 //
 //   FrameCapture(times, dir)   times in any order; duplicates count once
+//   start()                    makes the folder, and asks the device to keep
+//                              its presented frames (before the run)
 //   after_present(t)           writes every pending time that t has reached
 //   done()                     every time written
-//   missing()                  the times not written (reported at the end)
+//   missing()                  the times not written
+//   As the run's capture: writes after each present and ends the run once done.
+//   finish()                   says which times the show never reached; false
+//                              when a frame asked for was not written
 
 #include <string>
 #include <vector>
 
-class FrameCapture {
+#include "show/players.h"
+
+class FrameCapture : public ShowCapture {
  public:
   FrameCapture(std::vector<int> times, std::string dir);
+  void start();
+  bool frame_presented(int t) override;
+  bool finish() const;
   // False when a frame could not be read back or written; the message is on stderr.
   bool after_present(int t);
   bool done() const { return next_ == times_.size(); }
@@ -23,6 +33,7 @@ class FrameCapture {
   std::vector<int> times_;
   std::string dir_;
   std::size_t next_ = 0;
+  bool written_ = true;
 };
 
 // 800 x 600 RGBA, top row first; false (message on stderr) on failure.

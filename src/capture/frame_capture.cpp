@@ -1,8 +1,9 @@
-#include "show/frame_capture.h"
+#include "capture/frame_capture.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include "shell/base/render_helpers.h"
@@ -22,6 +23,32 @@ FrameCapture::FrameCapture(std::vector<int> times, std::string dir)
     : times_(std::move(times)), dir_(std::move(dir)) {
   std::sort(times_.begin(), times_.end());
   times_.erase(std::unique(times_.begin(), times_.end()), times_.end());
+}
+
+void FrameCapture::start() {
+  std::error_code error;
+  std::filesystem::create_directories(dir_, error);
+  if (error) {
+    std::fprintf(stderr, "plovermix: cannot make the folder %s: %s\n", dir_.c_str(),
+                 error.message().c_str());
+    written_ = false;
+  }
+  if (device != nullptr) {
+    device->KeepPresentedFrames();  // a shown window would keep none to read back
+  }
+}
+
+bool FrameCapture::frame_presented(int t) {
+  written_ = after_present(t) && written_;
+  return !done();
+}
+
+bool FrameCapture::finish() const {
+  for (int t : missing()) {
+    std::fprintf(stderr, "plovermix: the show ended before t=%d; %s was not written\n", t,
+                 file_name(dir_, t).c_str());
+  }
+  return written_ && missing().empty();
 }
 
 std::string FrameCapture::file_name(const std::string& dir, int t) {
