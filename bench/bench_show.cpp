@@ -11,11 +11,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
 #include "shell/sdl_gl_surface.h"
+#include "show/schedule.h"
+#include "show/seek.h"
 #include "show/show.h"
 
 namespace {
@@ -126,17 +130,38 @@ class TimedDevice : public Device {
   Device& inner_;
 };
 
-// The show's time windows, as the table shows them; the inset overlaps the first two.
+// The show's time windows, as the table shows them.
 struct Window {
-  const char* name;
+  std::string name;
   int from, to;  // ms, to exclusive
 };
-const std::vector<Window> WINDOWS = {
-    {"A/B titles       0-12.6 s", 0, 12600},     {"C echec       12.6-31 s", 12600, 31000},
-    {"D tunnel        31-61.5 s", 31000, 61500}, {"E indus       61.5-68 s", 61500, 68000},
-    {"F greets        68-136 s", 68000, 136000}, {"G credits      136-240 s", 136000, 240001},
-    {"node inset       0-17.6 s", 0, 17600},     {"whole show       0-240 s", 0, 240001},
-};
+
+Window labelled(const char* name, int from, int to) {
+  char label[64];
+  std::snprintf(label, sizeof label, "%-12s %5g-%g s", name, from / 1000.0,
+                std::min(to, SHOW_END_MS) / 1000.0);
+  return {label, from, to};
+}
+
+// Each scene window of the schedule until the next begins, then the node
+// inset (which overlaps the first two) and the whole show.
+std::vector<Window> show_windows() {
+  const std::span<const SceneWindow> scenes = scene_windows();
+  std::vector<Window> windows;
+  for (std::size_t i = 0; i < scenes.size(); ++i) {
+    const int to = i + 1 < scenes.size() ? scenes[i + 1].start_ms : SHOW_END_MS + 1;
+    windows.push_back(labelled(scenes[i].name, scenes[i].start_ms, to));
+  }
+  for (const ScheduleRow& row : show_schedule()) {
+    if (std::string(row.name) == "node inset") {
+      windows.push_back(labelled(row.name, 0, row.window.high));
+    }
+  }
+  windows.push_back(labelled("whole show", 0, SHOW_END_MS + 1));
+  return windows;
+}
+
+const std::vector<Window> WINDOWS = show_windows();
 
 struct Figures {
   long frames = 0;
@@ -270,7 +295,7 @@ int main(int argc, char** argv) {
   }
   std::printf("\n");
   for (std::size_t i = 0; i < WINDOWS.size(); ++i) {
-    std::printf("%-26s", WINDOWS[i].name);
+    std::printf("%-26s", WINDOWS[i].name.c_str());
     for (const Run& run : runs) {
       const Figures& f = run.figures[i];
       const double seconds = static_cast<double>(f.wall_ns) / 1e9;

@@ -1,5 +1,7 @@
 #include "show/schedule.h"
 
+#include <vector>
+
 #include "math/show_random.h"
 #include "shell/base/render_helpers.h"
 #include "show/show.h"
@@ -156,13 +158,13 @@ void corner_vorn(Show& show) { corner_mark(*show.overlays.vorn); }
 using W = TimeWindow;
 
 constexpr ScheduleRow SCHEDULE[] = {
-    {"title A", W::before(4000), title_a},
+    {"title A", W::before(4000), title_a, "titles"},
     {"title B", W::from_to_inclusive(3000, 12600), title_b},
-    {"scene C echec", W::between(12600, 31000), scene_c},
-    {"scene D tunnel", W::from_until(31000, 61500), scene_d},
-    {"scene E indus", W::from_until(61500, 68000), scene_e},
-    {"scene F greets", W::from_until(68000, 136000), scene_f},
-    {"scene G credits", W::from_to_inclusive(136000, 240000), scene_g},
+    {"scene C echec", W::between(12600, 31000), scene_c, "chess hall"},
+    {"scene D tunnel", W::from_until(31000, 61500), scene_d, "tunnel"},
+    {"scene E indus", W::from_until(61500, 68000), scene_e, "plant"},
+    {"scene F greets", W::from_until(68000, 136000), scene_f, "greets"},
+    {"scene G credits", W::from_to_inclusive(136000, 240000), scene_g, "credits"},
     {"slide pair", W::before(20000), slide_pair},
     {"spinner", W::before(20000), spinner},
     {"tesk splashes", W::before(12600), tesk_splashes},
@@ -179,3 +181,16 @@ constexpr ScheduleRow SCHEDULE[] = {
 }  // namespace
 
 std::span<const ScheduleRow> show_schedule() { return SCHEDULE; }
+
+std::span<const SceneWindow> scene_windows() {
+  static const std::vector<SceneWindow> windows = [] {
+    std::vector<SceneWindow> named;
+    for (const ScheduleRow& row : SCHEDULE) {
+      if (row.scene != nullptr) {
+        named.push_back({row.scene, row.window.low});
+      }
+    }
+    return named;
+  }();
+  return windows;
+}

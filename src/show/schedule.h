@@ -47,9 +47,19 @@ struct ScheduleRow {
   TimeWindow window;
   // nullptr marks the end test: the loop ends there and the frame is not presented.
   void (*step)(Show& show);
+  // The rows that open one of the show's scene windows name it for the viewer.
+  const char* scene = nullptr;
+};
+
+// A scene window as the viewer knows it: its name, and the show time it
+// begins at (its row's low bound), in show order.
+struct SceneWindow {
+  const char* name;
+  int start_ms;
 };
 
 std::span<const ScheduleRow> show_schedule();
+std::span<const SceneWindow> scene_windows();
 
 class sprite2d;
 

@@ -1,28 +1,25 @@
 #include "show/seek.h"
 
 #include <algorithm>
-#include <iterator>
+#include <span>
 
-namespace {
-// Where the scene windows begin: the titles, then the five 3D scenes.
-constexpr int SCENE_STARTS[] = {0, 12600, 31000, 61500, 68000, 136000};
-}  // namespace
+#include "show/schedule.h"
 
 int seek_target(SeekKey key, int t) {
+  // The scene windows in show order: the titles, then the five 3D scenes.
+  const std::span<const SceneWindow> windows = scene_windows();
+  // The first window that begins after t.
+  const auto later = std::ranges::upper_bound(windows, t, {}, &SceneWindow::start_ms);
   switch (key) {
     case SeekKey::back:
       return std::max(0, t - SEEK_STEP_MS);
     case SeekKey::forward:
       return std::min(SHOW_END_MS, t + SEEK_STEP_MS);
-    case SeekKey::previous_scene: {
+    case SeekKey::previous_scene:
       // The window before the one t is in; the first one stays where it is.
-      const int* current = std::upper_bound(std::begin(SCENE_STARTS), std::end(SCENE_STARTS), t);
-      return current - std::begin(SCENE_STARTS) >= 2 ? *(current - 2) : 0;
-    }
-    case SeekKey::next_scene: {
-      const int* next = std::upper_bound(std::begin(SCENE_STARTS), std::end(SCENE_STARTS), t);
-      return next != std::end(SCENE_STARTS) ? *next : t;
-    }
+      return later - windows.begin() >= 2 ? (later - 2)->start_ms : 0;
+    case SeekKey::next_scene:
+      return later != windows.end() ? later->start_ms : t;
     case SeekKey::home:
       break;
   }
