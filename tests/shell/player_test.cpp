@@ -30,6 +30,12 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_EQ(given->render_size, (PixelSize{1920, 1440}));
   EXPECT_EQ(given->viewing.steps_per_second, 120);
   EXPECT_TRUE(given->viewing.original_pacing);
+
+  // An optional value is not taken from the option that follows.
+  const auto stepped = parse_options({"--fixed-step", "--trace", "run.jsonl"}, error);
+  ASSERT_TRUE(stepped) << error;
+  EXPECT_EQ(stepped->viewing.fixed_step_ms, DEFAULT_FIXED_STEP_MS);
+  EXPECT_TRUE(std::filesystem::path(stepped->viewing.trace_file).is_absolute());
 }
 
 TEST(PlayerOptions, StartAndCaptureParse) {
@@ -78,6 +84,7 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
        "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
        "slow, slower or veryslow"},
       {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
+      {{"--fps", "60"}, "--fps, --end, --crf and --preset go with --capture"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
   };
   for (const auto& c : cases) {
