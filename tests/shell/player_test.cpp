@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "shell/base/render_helpers.h"
@@ -122,6 +126,38 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "Home"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
+}
+
+std::set<std::string> long_options_in(const std::string& text) {
+  const std::regex long_option("--[a-z][a-z-]*");
+  std::set<std::string> names;
+  for (std::sregex_iterator it(text.begin(), text.end(), long_option), end; it != end; ++it) {
+    names.insert(it->str());
+  }
+  return names;
+}
+
+TEST(PlayerOptions, HelpAndReadmeListTheSameOptions) {
+  // The help's option lines begin with two spaces and the option's names ("-h,--help").
+  std::set<std::string> in_help;
+  std::istringstream help(usage_text());
+  for (std::string line; std::getline(help, line);) {
+    if (line.rfind("  -", 0) == 0) {
+      in_help.merge(long_options_in(line.substr(0, line.find(' ', 2))));
+    }
+  }
+  // The first column of the README's tables under "## Options".
+  std::ifstream file(PLOVERMIX_SOURCE_DIR "/README.md");
+  std::set<std::string> in_readme;
+  bool in_options = false;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("## ", 0) == 0) {
+      in_options = line == "## Options";
+    } else if (in_options && line.rfind("| `", 0) == 0) {
+      in_readme.merge(long_options_in(line.substr(0, line.find('|', 1))));
+    }
+  }
+  EXPECT_EQ(in_help, in_readme);
 }
 
 TEST(PictureSize, AsTallAsTheDrawableAtFourToThree) {
