@@ -1,19 +1,19 @@
 #include "shell/options.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
 
 #include "audio/music_stream.h"
 #include "show/seek.h"
 
 namespace {
-
-bool takes_value(const std::vector<std::string>& args, std::size_t i) {
-  return i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0;
-}
 
 std::string absolute_path(const std::string& path) {
   std::error_code ignored;
@@ -68,193 +68,255 @@ bool parse_rate(const std::string& text, CaptureOptions& capture) {
 constexpr const char* X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
 
-// --capture FILE, --fps, --end, --crf, --preset; false with `error` set when malformed.
-bool parse_capture_option(const std::vector<std::string>& args, std::size_t& i,
-                          CaptureOptions& capture, std::string& error) {
-  const std::string& arg = args[i];
-  const std::string value = takes_value(args, i) ? args[i + 1] : std::string();
-  bool ok = !value.empty();
-  if (arg == "--capture") {
-    if (ok) {
-      capture.file = absolute_path(value);
-    } else {
-      error = "--capture needs a file, as in --capture show.mp4";
+// Where descriptions in --help end: the widest option with its value fits
+// before them, and a line stays within 79 characters.
+constexpr std::size_t OPTION_COLUMN = 26;
+constexpr std::size_t HELP_WIDTH = 79;
+
+constexpr const char* KEYS =
+    "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
+    "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
+    "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
+    "the start.";
+
+// `text` with a line break wherever the next word would pass `width`.
+std::string wrapped(const std::string& text, std::size_t width) {
+  std::istringstream words(text);
+  std::string out;
+  std::size_t line = 0;
+  for (std::string word; words >> word;) {
+    if (line > 0 && line + 1 + word.size() > width) {
+      out += '\n';
+      line = 0;
+    } else if (line > 0) {
+      out += ' ';
+      ++line;
     }
-  } else if (arg == "--fps") {
-    ok = ok && parse_rate(value, capture);
-    if (!ok) {
-      error = "--fps needs frames per second, as in --fps 60 or --fps 60000/1001";
-    }
-  } else if (arg == "--end") {
-    capture.end_ms = parse_show_time(value);
-    ok = ok && capture.end_ms && *capture.end_ms > 0;
-    if (!ok) {
-      error = "--end needs a show time after 0, in ms or as m:ss.mmm";
-    }
-  } else if (arg == "--preset") {
-    ok = std::find(std::begin(X264_PRESETS), std::end(X264_PRESETS), value) !=
-         std::end(X264_PRESETS);
-    if (ok) {
-      capture.preset = value;
-    } else {
-      error =
-          "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
-          "slow, slower or veryslow";
-    }
-  } else {
-    const std::optional<int> crf = ok ? parse_whole(value, 0, 51) : std::nullopt;
-    ok = crf.has_value();
-    capture.crf = crf.value_or(capture.crf);
-    if (!ok) {
-      error = "--crf needs a quality from 0 (lossless) to 51 (worst)";
-    }
+    out += word;
+    line += word.size();
   }
-  i += ok ? 1 : 0;
-  return ok;
+  return out;
 }
 
-// The viewing options; false with `error` set when one is malformed.
-bool parse_viewing_option(const std::vector<std::string>& args, std::size_t& i,
-                          ShowViewing& viewing, std::string& error) {
-  const std::string& arg = args[i];
-  if (arg == "--fixed-step") {
-    viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
-    if (takes_value(args, i)) {
-      char* end = nullptr;
-      const double step = std::strtod(args[i + 1].c_str(), &end);
-      if (*end != '\0' || !std::isfinite(step) || step <= 0.0) {
-        error = "--fixed-step needs a positive number of milliseconds, not '" + args[i + 1] + "'";
-        return false;
-      }
-      // A step of one music pass or more would wrap the clock at every frame:
-      // the show would stand still or jump about.
-      if (step >= MUSIC_PASS_MS) {
-        error = "--fixed-step must be shorter than one pass of the music (" +
-                std::to_string(static_cast<int>(MUSIC_PASS_MS)) + " ms), not '" + args[i + 1] + "'";
-        return false;
-      }
-      viewing.fixed_step_ms = step;
-      ++i;
-    }
-  } else if (arg == "--frames-at") {
-    viewing.frames_at.clear();
-    if (!takes_value(args, i) || !parse_times(args[i + 1], viewing.frames_at)) {
-      error = "--frames-at needs show times in ms, as in --frames-at 0,1000,3500";
-      return false;
-    }
-    ++i;
-  } else if (arg == "--out" || arg == "--trace") {
-    if (!takes_value(args, i)) {
-      error = arg + (arg == "--out" ? " needs a folder" : " needs a file");
-      return false;
-    }
-    (arg == "--out" ? viewing.out_dir : viewing.trace_file) = absolute_path(args[++i]);
-  } else if (arg == "--steps-per-second") {
-    const std::optional<int> steps =
-        takes_value(args, i) ? parse_whole(args[i + 1], 1, 1000) : std::nullopt;
-    if (!steps) {
-      error = "--steps-per-second needs a whole number from 1 to 1000";
-      return false;
-    }
-    viewing.steps_per_second = *steps;
-    ++i;
-  } else if (arg == "--start") {
-    const std::optional<int> start =
-        takes_value(args, i) ? parse_show_time(args[i + 1]) : std::nullopt;
-    if (!start || *start > SHOW_END_MS) {
-      error = "--start needs a show time from 0 to 4:00, in ms or as m:ss.mmm";
-      return false;
-    }
-    viewing.start_ms = *start;
-    ++i;
-  } else if (arg == "--original-pacing") {
-    viewing.original_pacing = true;
-  } else if (arg == "--mute") {
-    viewing.mute = true;
+// CLI11's layout of --help; this CLI11 leaves long descriptions on one line.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  HelpFormatter() { column_width(OPTION_COLUMN); }
+  std::string make_option_desc(const CLI::Option* option) const override {
+    return wrapped(option->get_description(), HELP_WIDTH - OPTION_COLUMN);
   }
-  return true;
+};
+
+// Refuses the command line; CLI11's own refusals are ParseErrors too.
+[[noreturn]] void refuse(const std::string& message) { throw CLI::ValidationError(message); }
+
+// Reads an option's value into the options; false when the value is not one.
+using ValueReader = std::function<bool(const std::string& value)>;
+
+// An option with a value, read as it comes, so that a later one wins. CLI11
+// takes the value as optional: the option followed by nothing or by another
+// option ("--...") reads "", which an optional value's reader accepts and a
+// required one's refuses. A value refused is "NAME needs WHAT".
+CLI::Option* add_value(CLI::App& app, const std::string& name, const std::string& value_name,
+                       const std::string& help, const std::string& needs, ValueReader read) {
+  const auto take = [name, needs, read = std::move(read)](const std::string& value) {
+    if (!read(value)) {
+      refuse(name + " needs " + needs);
+    }
+  };
+  return app.add_option_function<std::string>(name, take, help)
+      ->type_name(value_name)
+      ->expected(0, 1)
+      ->trigger_on_parse();
 }
 
-bool is_viewing_option(const std::string& arg) {
-  for (const char* name : {"--fixed-step", "--frames-at", "--out", "--trace", "--steps-per-second",
-                           "--start", "--original-pacing", "--mute"}) {
-    if (arg == name) {
-      return true;
-    }
+// Stores `value` where there is one.
+template <typename T>
+bool set(T& into, const std::optional<T>& value) {
+  if (value) {
+    into = *value;
   }
-  return false;
+  return value.has_value();
 }
 
-// --windowed [WxH] and --render-size WxH; false with `error` set when malformed.
-bool parse_size_option(const std::vector<std::string>& args, std::size_t& i, Options& options,
-                       std::string& error) {
-  const std::string& arg = args[i];
-  const bool windowed = arg == "--windowed";
-  if (windowed) {
-    options.windowed = true;
-    if (!takes_value(args, i)) {
-      return true;  // the size is optional
-    }
+// A path made absolute, as messages name it.
+ValueReader absolute_path_into(std::string& path) {
+  return [&path](const std::string& text) {
+    path = absolute_path(text);
+    return !text.empty();
+  };
+}
+
+// --fixed-step [MS]: the default step when MS is not given.
+bool read_fixed_step(const std::string& text, ShowViewing& viewing) {
+  viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
+  if (text.empty()) {
+    return true;
   }
-  const std::optional<PixelSize> size =
-      takes_value(args, i) ? parse_pixel_size(args[i + 1]) : std::nullopt;
-  if (!size) {
-    error = arg + " needs a size in pixels, as in " + arg + " 1280x960";
+  char* end = nullptr;
+  const double step = std::strtod(text.c_str(), &end);
+  if (*end != '\0' || !std::isfinite(step) || step <= 0.0) {
     return false;
   }
-  (windowed ? options.window_size : options.render_size.emplace()) = *size;
-  ++i;
+  // A step of one music pass or more would wrap the clock at every frame:
+  // the show would stand still or jump about.
+  if (step >= MUSIC_PASS_MS) {
+    refuse("--fixed-step must be shorter than one pass of the music (" +
+           std::to_string(static_cast<int>(MUSIC_PASS_MS)) + " ms), not '" + text + "'");
+  }
+  viewing.fixed_step_ms = step;
   return true;
+}
+
+void add_place_options(CLI::App& app, Options& options) {
+  app.option_defaults()->group("Window and data");
+  add_value(app, "--windowed", "[WxH]",
+            "a resizable window (default 800x600) instead of full screen",
+            "a size in pixels, as in --windowed 1280x960", [&options](const std::string& text) {
+              options.windowed = true;
+              return text.empty() || set(options.window_size, parse_pixel_size(text));
+            });
+  add_value(app, "--render-size", "WxH",
+            "the size the show is drawn at (default: the picture's size on screen; 800x600 on a "
+            "virtual clock); a machine too slow for it falls back to 800x600",
+            "a size in pixels, as in --render-size 1280x960", [&options](const std::string& text) {
+              options.render_size = parse_pixel_size(text);
+              return options.render_size.has_value();
+            });
+  add_value(app, "--data", "DIR",
+            "the folder holding the show's files, where plovermix.log is written too", "a folder",
+            [&options](const std::string& text) {
+              options.data_dir = text;
+              return !text.empty();
+            });
+}
+
+void add_playing_options(CLI::App& app, ShowViewing& viewing) {
+  app.option_defaults()->group("Playing");
+  add_value(app, "--steps-per-second", "N",
+            "frame bodies per second of show time (default 60), the same on every display",
+            "a whole number from 1 to 1000", [&viewing](const std::string& text) {
+              return set(viewing.steps_per_second, parse_whole(text, 1, 1000));
+            });
+  app.add_flag("--original-pacing", viewing.original_pacing,
+               "one frame body per present, as in 2002: the show's speed then follows the "
+               "display's refresh");
+  app.add_flag("--mute", viewing.mute, "the music at volume 0; the show still keeps to it");
+  add_value(app, "--start", "T",
+            "start at show time T (ms, or m:ss.mmm), exactly as a run from the beginning would "
+            "be there",
+            "a show time from 0 to 4:00, in ms or as m:ss.mmm",
+            [&viewing](const std::string& text) {
+              const std::optional<int> start = parse_show_time(text);
+              return start && *start <= SHOW_END_MS && set(viewing.start_ms, start);
+            });
+}
+
+void add_checking_options(CLI::App& app, ShowViewing& viewing) {
+  app.option_defaults()->group("Frames and traces");
+  add_value(app, "--fixed-step", "[MS]",
+            "a virtual clock that advances MS per presented frame (default 1000/60), with no "
+            "waiting",
+            "a positive number of milliseconds",
+            [&viewing](const std::string& text) { return read_fixed_step(text, viewing); });
+  add_value(app, "--frames-at", "T1,T2,...",
+            "with --out: write the first frame at or past each show time Ti (ms) as "
+            "DIR/frame-Ti.png, then end (virtual clock)",
+            "show times in ms, as in --frames-at 0,1000,3500", [&viewing](const std::string& text) {
+              viewing.frames_at.clear();
+              return parse_times(text, viewing.frames_at);
+            });
+  add_value(app, "--out", "DIR", "the folder for the frames of --frames-at", "a folder",
+            absolute_path_into(viewing.out_dir));
+  add_value(app, "--trace", "FILE", "every frame, device call and sprite draw as JSON lines",
+            "a file", absolute_path_into(viewing.trace_file));
+}
+
+// --capture FILE, and its settings, which are returned.
+std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureOptions& capture) {
+  app.option_defaults()->group("Capture to video");
+  add_value(app, "--capture", "FILE",
+            "render the show to a video (.mp4: H.264 and AAC; .mkv), offline, with the music, "
+            "then end",
+            "a file, as in --capture show.mp4", absolute_path_into(capture.file));
+  return {
+      add_value(app, "--fps", "R", "the capture's frames per second (default 60; 60000/1001)",
+                "frames per second, as in --fps 60 or --fps 60000/1001",
+                [&capture](const std::string& text) { return parse_rate(text, capture); }),
+      add_value(app, "--end", "T", "where the capture ends (default: the show's end)",
+                "a show time after 0, in ms or as m:ss.mmm",
+                [&capture](const std::string& text) {
+                  capture.end_ms = parse_show_time(text);
+                  return capture.end_ms && *capture.end_ms > 0;
+                }),
+      add_value(app, "--crf", "Q", "the capture's H.264 quality, 0 (lossless) to 51 (default 18)",
+                "a quality from 0 (lossless) to 51 (worst)",
+                [&capture](const std::string& text) {
+                  return set(capture.crf, parse_whole(text, 0, 51));
+                }),
+      add_value(app, "--preset", "P",
+                "the H.264 encoder's preset, ultrafast to veryslow (default veryfast): slower "
+                "ones make smaller files",
+                "an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, slow, "
+                "slower or veryslow",
+                [&capture](const std::string& text) {
+                  const bool known = std::find(std::begin(X264_PRESETS), std::end(X264_PRESETS),
+                                               text) != std::end(X264_PRESETS);
+                  if (known) {
+                    capture.preset = text;
+                  }
+                  return known;
+                }),
+  };
+}
+
+// The command line, each option once with its help; parsing it fills `options`.
+std::unique_ptr<CLI::App> command_line(Options& options) {
+  auto app = std::make_unique<CLI::App>(
+      "Plays the show from the data files in the working directory (or --data DIR).", "plovermix");
+  app->formatter(std::make_shared<HelpFormatter>());
+  app->footer(KEYS);
+  app->set_help_flag();  // --help is a flag like the others: the caller prints the text
+  app->allow_extras();   // left over for the check below, which words the message
+  app->add_flag("-h,--help", options.help, "this text");
+  app->add_flag("--version", options.version, "the version");
+  add_place_options(*app, options);
+  add_playing_options(*app, options.viewing);
+  add_checking_options(*app, options.viewing);
+  const std::vector<CLI::Option*> capture_settings = add_capture_options(*app, options.capture);
+
+  // The combinations, once every option is read.
+  app->callback([&line = *app, &options, capture_settings] {
+    if (const std::vector<std::string> unknown = line.remaining(); !unknown.empty()) {
+      refuse("unknown option '" + unknown.front() + "'");
+    }
+    const ShowViewing& viewing = options.viewing;
+    if (viewing.frames_at.empty() != viewing.out_dir.empty()) {
+      refuse("--frames-at and --out go together");
+    }
+    const CaptureOptions& capture = options.capture;
+    if (capture.file.empty() &&
+        std::any_of(capture_settings.begin(), capture_settings.end(),
+                    [](const CLI::Option* setting) { return setting->count() > 0; })) {
+      refuse("--fps, --end, --crf and --preset go with --capture");
+    }
+    if (capture.end_ms && *capture.end_ms <= viewing.start_ms) {
+      refuse("--end must come after --start");
+    }
+  });
+  return app;
 }
 
 }  // namespace
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--windowed" || arg == "--render-size") {
-      if (!parse_size_option(args, i, options, error)) {
-        return std::nullopt;
-      }
-    } else if (arg == "--data") {
-      if (i + 1 >= args.size()) {
-        error = "--data needs a folder";
-        return std::nullopt;
-      }
-      options.data_dir = args[++i];
-    } else if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--capture" || arg == "--fps" || arg == "--end" || arg == "--crf" ||
-               arg == "--preset") {
-      if (!parse_capture_option(args, i, options.capture, error)) {
-        return std::nullopt;
-      }
-    } else if (is_viewing_option(arg)) {
-      if (!parse_viewing_option(args, i, options.viewing, error)) {
-        return std::nullopt;
-      }
-    } else {
-      error = "unknown option '" + arg + "'";
-      return std::nullopt;
-    }
-  }
-  if (options.viewing.frames_at.empty() != options.viewing.out_dir.empty()) {
-    error = "--frames-at and --out go together";
-    return std::nullopt;
-  }
-  const CaptureOptions& capture = options.capture;
-  if (capture.file.empty() &&
-      (capture.end_ms || capture.crf != CaptureOptions{}.crf ||
-       capture.preset != CaptureOptions{}.preset || capture.fps_num != CaptureOptions{}.fps_num ||
-       capture.fps_den != CaptureOptions{}.fps_den)) {
-    error = "--fps, --end, --crf and --preset go with --capture";
-    return std::nullopt;
-  }
-  if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
-    error = "--end must come after --start";
+  const std::unique_ptr<CLI::App> app = command_line(options);
+  std::vector<std::string> last_first(args.rbegin(), args.rend());  // as CLI11 takes them
+  try {
+    app->parse(last_first);
+  } catch (const CLI::ParseError& refused) {
+    error = refused.what();
     return std::nullopt;
   }
   return options;
@@ -293,40 +355,6 @@ std::optional<PixelSize> parse_pixel_size(const std::string& text) {
 }
 
 std::string usage_text() {
-  return "usage: plovermix [options]\n"
-         "Plays the show from the data files in the working directory (or --data DIR).\n"
-         "\n"
-         "  --windowed [WxH]  a resizable window (default 800x600) instead of full screen\n"
-         "  --render-size WxH  the size the show is drawn at (default: the picture's\n"
-         "                 size on screen; 800x600 on a virtual clock); a machine too\n"
-         "                 slow for it falls back to 800x600\n"
-         "  --data DIR     the folder holding the show's files; it becomes the working\n"
-         "                 directory, so plovermix.log is written there\n"
-         "  --fixed-step [MS]  a virtual clock that advances MS per presented frame\n"
-         "                 (default 1000/60), with no waiting\n"
-         "  --frames-at T1,T2,... --out DIR\n"
-         "                 write the first frame at or past each show time Ti (ms) as\n"
-         "                 DIR/frame-Ti.png, then end (virtual clock)\n"
-         "  --trace FILE   every frame, device call and sprite draw as JSON lines\n"
-         "  --steps-per-second N  frame bodies per second of show time (default 60),\n"
-         "                 the same on every display\n"
-         "  --original-pacing  one frame body per present, as in 2002: the show's\n"
-         "                 speed then follows the display's refresh\n"
-         "  --mute         the music at volume 0; the show still keeps to it\n"
-         "  --start T      start at show time T (ms, or m:ss.mmm), exactly as a run\n"
-         "                 from the beginning would be there\n"
-         "  --capture FILE  render the show to a video (.mp4: H.264 and AAC; .mkv),\n"
-         "                 offline, with the music, then end\n"
-         "  --fps R        the capture's frames per second (default 60; 60000/1001)\n"
-         "  --end T        where the capture ends (default: the show's end)\n"
-         "  --crf Q        the capture's H.264 quality, 0 (lossless) to 51 (default 18)\n"
-         "  --preset P     the H.264 encoder's preset, ultrafast to veryslow\n"
-         "                 (default veryfast): slower ones make smaller files\n"
-         "  --help         this text\n"
-         "  --version      the version\n"
-         "\n"
-         "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
-         "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
-         "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
-         "the start.\n";
+  Options unread;
+  return command_line(unread)->help();
 }

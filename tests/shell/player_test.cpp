@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "shell/base/render_helpers.h"
@@ -30,6 +34,12 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_EQ(given->render_size, (PixelSize{1920, 1440}));
   EXPECT_EQ(given->viewing.steps_per_second, 120);
   EXPECT_TRUE(given->viewing.original_pacing);
+
+  // An optional value is not taken from the option that follows.
+  const auto stepped = parse_options({"--fixed-step", "--trace", "run.jsonl"}, error);
+  ASSERT_TRUE(stepped) << error;
+  EXPECT_EQ(stepped->viewing.fixed_step_ms, DEFAULT_FIXED_STEP_MS);
+  EXPECT_TRUE(std::filesystem::path(stepped->viewing.trace_file).is_absolute());
 }
 
 TEST(PlayerOptions, StartAndCaptureParse) {
@@ -78,6 +88,7 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
        "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
        "slow, slower or veryslow"},
       {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
+      {{"--fps", "60"}, "--fps, --end, --crf and --preset go with --capture"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
   };
   for (const auto& c : cases) {
@@ -115,6 +126,38 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "Home"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
+}
+
+std::set<std::string> long_options_in(const std::string& text) {
+  const std::regex long_option("--[a-z][a-z-]*");
+  std::set<std::string> names;
+  for (std::sregex_iterator it(text.begin(), text.end(), long_option), end; it != end; ++it) {
+    names.insert(it->str());
+  }
+  return names;
+}
+
+TEST(PlayerOptions, HelpAndReadmeListTheSameOptions) {
+  // The help's option lines begin with two spaces and the option's names ("-h,--help").
+  std::set<std::string> in_help;
+  std::istringstream help(usage_text());
+  for (std::string line; std::getline(help, line);) {
+    if (line.rfind("  -", 0) == 0) {
+      in_help.merge(long_options_in(line.substr(0, line.find(' ', 2))));
+    }
+  }
+  // The first column of the README's tables under "## Options".
+  std::ifstream file(PLOVERMIX_SOURCE_DIR "/README.md");
+  std::set<std::string> in_readme;
+  bool in_options = false;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("## ", 0) == 0) {
+      in_options = line == "## Options";
+    } else if (in_options && line.rfind("| `", 0) == 0) {
+      in_readme.merge(long_options_in(line.substr(0, line.find('|', 1))));
+    }
+  }
+  EXPECT_EQ(in_help, in_readme);
 }
 
 TEST(PictureSize, AsTallAsTheDrawableAtFourToThree) {
