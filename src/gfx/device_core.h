@@ -163,11 +163,6 @@ class DeviceCore : public Device {
   virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
   // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
   virtual bool resize_impl(PixelSize /*size*/) { return true; }
-  // Hooks a trace backend uses: an answer forced on the call named `call`
-  // (D3D_OK lets it run), and every DrawPrimitive accepted, discarded or not.
-  virtual HRESULT forced_result(const char* /*call*/) { return D3D_OK; }
-  virtual void draw_accepted(D3DPRIMITIVETYPE /*type*/, std::uint32_t /*start*/,
-                             std::uint32_t /*count*/) {}
 
   // Frees every live resource's backend part and detaches the survivors; a
   // backend calls this while its context still exists.
@@ -183,10 +178,11 @@ class DeviceCore : public Device {
   bool keep_frames_ = false;
 
  private:
-  // Runs one call: the forced answer or `apply`, then the record built by
-  // `describe` for each recorder (built only when someone listens).
+  // Runs one call: a recorder's forced answer or `apply`, then the record
+  // built by `describe` for each recorder (built only when someone listens).
   template <typename Apply, typename Describe>
   HRESULT traced(const char* call, Apply apply, Describe describe);
+  HRESULT forced_result(const char* call) const;
   void publish(const CallRecord& record);
   void note_misuse(Misuse kind, const CoreBuffer* buffer = nullptr);
   HRESULT check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,

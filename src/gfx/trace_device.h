@@ -9,6 +9,7 @@
 //   misuse()              "DrawPrimitive outside BeginScene/EndScene", ...
 //   released_textures()   the files of the textures released, in order
 //   fail_next(m, r)       the next call of method m answers r (provoke failures)
+//                         while recording
 //   set_presented_frame   what ReadPresentedFrame gives back, at the render size
 //   set_recording         off: nothing is stored (long runs)
 
@@ -62,12 +63,11 @@ class TraceDevice : public DeviceCore, private CallRecorder {
   CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) override;
   CoreTexture* make_texture(Image& image, const std::string& source) override;
   bool read_frame_impl(std::vector<std::uint8_t>& rgba) override;
-  HRESULT forced_result(const char* call) override;
-  void draw_accepted(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count) override;
 
  private:
   void call(const CallRecord& record) override;
   void misuse(const std::string& what) override;
+  HRESULT forced_result(const char* call) override;
   void record_draw(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count);
 
   std::vector<std::string> calls_;
