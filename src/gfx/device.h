@@ -4,13 +4,11 @@
 // implementation; the OpenGL 3.3 core backend (gl_device.h) and the trace
 // backend (trace_device.h) supply the few hooks that touch a real device.
 // Results are D3D_OK or a negative code, as Direct3D 8 answers for the values
-// the show passes.
+// the show passes. The frames presented are a Presenter's (presenter.h).
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "gfx/d3d_types.h"
 #include "gfx/device_state.h"
@@ -47,12 +45,6 @@ struct SpriteDraw {
   float rotation = 0.0f;
   float position_x = 0.0f, position_y = 0.0f;
   D3DCOLOR color = 0xFFFFFFFFu;
-};
-
-struct PixelSize {
-  int width = 800;
-  int height = 600;
-  bool operator==(const PixelSize&) const = default;
 };
 
 class Device {
@@ -111,19 +103,6 @@ class Device {
   // While on, draws and clears are accepted and recorded but nothing is
   // rendered (frames run unseen).
   virtual void SetDiscard(bool discard) = 0;
-  // The last presented frame, RGBA, top row first, at the render size (see
-  // SetRenderSize), and that size. Read it before the next clear or draw:
-  // after one the GL backend has nothing, as when it keeps no pixels. A shown
-  // window may hand its pixels to the screen and keep none unless asked to.
-  virtual std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
-  // Asks every later present to keep its frame for ReadPresentedFrame, at the
-  // cost of a copy where the window would have shown it without one.
-  virtual void KeepPresentedFrames() = 0;
-  // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
-  // units; a backend scales them by height / 600. False, with the size kept,
-  // when the backend cannot make a back buffer of that size.
-  virtual bool SetRenderSize(PixelSize size) = 0;
-  virtual PixelSize GetRenderSize() const = 0;
   // Hands every later call and misuse to `recorder` too (the trace), until detached.
   virtual void AttachRecorder(CallRecorder* recorder) = 0;
   virtual void DetachRecorder(CallRecorder* recorder) = 0;

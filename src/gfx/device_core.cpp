@@ -510,19 +510,3 @@ void DeviceCore::SetDiscard(bool discard) {
       },
       [&] { return Args{arg("discard", Value::boolean(discard))}; });
 }
-
-bool DeviceCore::SetRenderSize(PixelSize size) {
-  if (size.width <= 0 || size.height <= 0 || !resize_impl(size)) {
-    return false;
-  }
-  render_size_ = size;
-  return true;
-}
-
-std::optional<PixelSize> DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
-  rgba.clear();
-  if (!read_frame_impl(rgba)) {
-    return std::nullopt;
-  }
-  return render_size_;
-}

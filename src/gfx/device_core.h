@@ -125,10 +125,6 @@ class DeviceCore : public Device {
                                 Texture** texture) override;
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
   void SetDiscard(bool discard) override;
-  std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
-  void KeepPresentedFrames() override { keep_frames_ = true; }
-  bool SetRenderSize(PixelSize size) override;
-  PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
   void DetachRecorder(CallRecorder* recorder) override;
   void HoldRecords(bool hold) override;
@@ -159,10 +155,6 @@ class DeviceCore : public Device {
   virtual HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) = 0;
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
-  // The last presented frame at the render size, false when it is no longer there.
-  virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
-  // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
-  virtual bool resize_impl(PixelSize /*size*/) { return true; }
 
   // Frees every live resource's backend part and detaches the survivors; a
   // backend calls this while its context still exists.
@@ -174,8 +166,6 @@ class DeviceCore : public Device {
   // A backend that sets this keeps released buffers and hands them out again,
   // so that a buffer made and released every frame costs no allocation.
   bool pool_buffers_ = false;
-  // Set by KeepPresentedFrames: each present leaves its frame readable.
-  bool keep_frames_ = false;
 
  private:
   // Runs one call: a recorder's forced answer or `apply`, then the record
@@ -205,7 +195,6 @@ class DeviceCore : public Device {
   int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;
   const SpriteDraw* drawing_sprite_ = nullptr;
-  PixelSize render_size_{};
   int next_buffer_id_ = 1;
   bool in_scene_ = false;
   bool discard_ = false;

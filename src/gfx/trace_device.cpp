@@ -138,11 +138,6 @@ void TraceDevice::record_draw(D3DPRIMITIVETYPE type, std::uint32_t start, std::u
   draws_.push_back(std::move(draw));
 }
 
-bool TraceDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
-  rgba = presented_;
-  return !presented_.empty();
-}
-
 CoreBuffer* TraceDevice::make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) {
   return new CoreBuffer(this, length, usage, fvf);
 }

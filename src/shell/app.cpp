@@ -135,7 +135,6 @@ int run_app(int argc, char** argv) {
     if (capture == nullptr) {
       return fail(error);
     }
-    viewing.video = capture->pacing();
   }
   choose_video_driver();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -155,7 +154,9 @@ int run_app(int argc, char** argv) {
     status = fail("cannot create the graphics device: " + error);
   } else {
     show_window.set_up(window_setup(window, options));
-    if (capture == nullptr) {
+    if (capture != nullptr) {
+      viewing.video = capture->pacing(*show_window.presenter());
+    } else {
       SDL_ShowWindow(window);  // a capture draws unseen
     }
     if (event_loop(show_window, data, viewing)) {

@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "audio/music_stream.h"
-#include "shell/base/render_helpers.h"
 #include "show/data_files.h"
 #include "show/seek.h"
 
@@ -69,7 +68,8 @@ CaptureSession::CaptureSession(const Options& options, std::optional<DecodedMusi
   expected_frames_ = std::max(1L, std::lround(std::ceil((end - start_ms_) / frame_ms_)));
 }
 
-VideoPacing CaptureSession::pacing() {
+VideoPacing CaptureSession::pacing(Presenter& presenter) {
+  presenter_ = &presenter;
   VideoPacing pacing;
   pacing.fps_num = capture_.fps_num;
   pacing.fps_den = capture_.fps_den;
@@ -107,7 +107,7 @@ bool CaptureSession::write_sound_to(long frame) {
 }
 
 bool CaptureSession::frame_done(long frame) {
-  const std::optional<PixelSize> size = device->ReadPresentedFrame(rgba_);
+  const std::optional<PixelSize> size = presenter_->read_presented_frame(rgba_);
   if (!size || !queue_.write_frame(rgba_, size->width, size->height) || !write_sound_to(frame)) {
     std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
                  size ? queue_.error().c_str() : "the frame could not be read back");

@@ -5,9 +5,9 @@
 //
 //   CaptureSession::open(options, data, error)   decodes the music of `data`, opens the file;
 //                          nullptr with `error` set when the file cannot be had
-//   pacing()               the run's VideoPacing: each presented frame is read
-//                          back and handed to the encoder with its share of
-//                          the music
+//   pacing(presenter)      the run's VideoPacing: each presented frame is read
+//                          back from `presenter` and handed to the encoder
+//                          with its share of the music
 //   finish(interrupted)    flushes the encoders and closes the file, then says
 //                          on stderr what was written; false when it failed
 //
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/presenter.h"
 #include "shell/base/file_lookup.h"
 #include "shell/options.h"
 #include "shell/video/encoding_queue.h"
@@ -31,7 +32,7 @@ class CaptureSession {
   static std::unique_ptr<CaptureSession> open(const Options& options, const DataFolder& data,
                                               std::string& error);
 
-  VideoPacing pacing();
+  VideoPacing pacing(Presenter& presenter);
   bool finish(bool interrupted);
 
  private:
@@ -51,6 +52,7 @@ class CaptureSession {
   // The music's sample frame where the video starts, and how many followed.
   long first_sample_ = 0;
   long samples_written_ = 0;
+  Presenter* presenter_ = nullptr;
   std::vector<std::uint8_t> rgba_;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point last_progress_;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 #include "show/run_show.h"
 
 // Offline rendering to a video file (--capture and its settings).

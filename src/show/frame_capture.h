@@ -1,7 +1,8 @@
 #pragma once
 // Writes presented frames at chosen show times as PNG files.
 //
-//   FrameCapture(times, dir)   times in any order; duplicates count once
+//   FrameCapture(times, dir, presenter)   times in any order; duplicates count
+//                              once; frames read from `presenter` (nullptr: none)
 //   after_present(t)           writes every pending time that t has reached
 //   done()                     every time written
 //   missing()                  the times not written (reported at the end)
@@ -9,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "gfx/presenter.h"
+
 class FrameCapture {
  public:
-  FrameCapture(std::vector<int> times, std::string dir);
+  FrameCapture(std::vector<int> times, std::string dir, Presenter* presenter);
   // False when a frame could not be read back or written; the message is on stderr.
   bool after_present(int t);
   bool done() const { return next_ == times_.size(); }
@@ -22,6 +25,7 @@ class FrameCapture {
  private:
   std::vector<int> times_;
   std::string dir_;
+  Presenter* presenter_;
   std::size_t next_ = 0;
 };
 

@@ -55,9 +55,10 @@ ShowRun::ShowRun(Platform& platform, DataFolder data, ShowViewing viewing)
                    error.message().c_str());
       failed_ = true;
     }
-    capture_ = std::make_unique<FrameCapture>(viewing_.frames_at, viewing_.out_dir);
-    if (device != nullptr) {
-      device->KeepPresentedFrames();  // a shown window would keep none to read back
+    Presenter* presenter = platform_.presenter();
+    capture_ = std::make_unique<FrameCapture>(viewing_.frames_at, viewing_.out_dir, presenter);
+    if (presenter != nullptr) {
+      presenter->keep_presented_frames();  // a shown window would keep none to read back
     }
   }
 
