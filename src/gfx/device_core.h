@@ -124,6 +124,8 @@ class DeviceCore : public Device {
   HRESULT CreateTextureFromFile(const char* path, bool use_color_key, D3DCOLOR color_key,
                                 Texture** texture) override;
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
+  void SetFileFolder(const std::string& folder) override { file_folder_ = folder; }
+
   void SetDiscard(bool discard) override;
   void AttachRecorder(CallRecorder* recorder) override;
   void DetachRecorder(CallRecorder* recorder) override;
@@ -131,7 +133,6 @@ class DeviceCore : public Device {
   DeviceState SaveState() const override { return state_; }
   void RestoreState(const DeviceState& saved) override;
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
-  void SetFileFolder(const std::string& folder) override { file_folder_ = folder; }
 
   bool in_scene() const { return in_scene_; }
   bool discarding() const { return discard_; }
