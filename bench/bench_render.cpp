@@ -70,7 +70,7 @@ class Scene {
     if (window_ == nullptr) return false;
     std::string error;
     surface_.emplace(window_);
-    device_ = create_gl_device(*surface_, error);
+    device_ = create_gl_device(*surface_, error).device;
     if (device_ == nullptr) return false;
     showdata::RgbImage image(64, 64);
     for (int y = 0; y < 64; ++y)

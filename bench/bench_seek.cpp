@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   SDL_Window* window = SDL_CreateWindow("bench_seek", 0, 0, size.width, size.height,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   SdlGlSurface surface(window);
-  if (window == nullptr || FAILED(init_device(surface, size))) {
+  if (window == nullptr || init_device(surface, size) == nullptr) {
     std::fprintf(stderr, "bench_seek: cannot create the device: %s\n", device_error().c_str());
     return 1;
   }

@@ -103,12 +103,6 @@ class TimedDevice : public Device {
     return timed([&] { return inner_.DrawSprite(texture, sprite); });
   }
   void SetDiscard(bool discard) override { inner_.SetDiscard(discard); }
-  std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override {
-    return inner_.ReadPresentedFrame(rgba);
-  }
-  void KeepPresentedFrames() override { inner_.KeepPresentedFrames(); }
-  bool SetRenderSize(PixelSize size) override { return inner_.SetRenderSize(size); }
-  PixelSize GetRenderSize() const override { return inner_.GetRenderSize(); }
   void AttachRecorder(CallRecorder* recorder) override { inner_.AttachRecorder(recorder); }
   void DetachRecorder(CallRecorder* recorder) override { inner_.DetachRecorder(recorder); }
   void HoldRecords(bool hold) override { inner_.HoldRecords(hold); }
@@ -180,7 +174,7 @@ int run_one(PixelSize size, const char* data) {
   SDL_Window* window =
       SDL_CreateWindow("bench_show", 0, 0, size.width, size.height, SDL_WINDOW_OPENGL);
   SdlGlSurface surface(window);
-  if (window == nullptr || FAILED(init_device(surface, size))) {
+  if (window == nullptr || init_device(surface, size) == nullptr) {
     std::fprintf(stderr, "bench_show: cannot create the device: %s\n", device_error().c_str());
     return 1;
   }

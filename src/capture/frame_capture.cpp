@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "shell/base/render_helpers.h"
-
 // Static, so that another folder's copy of the writer cannot clash with ours.
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -19,8 +17,8 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
-FrameCapture::FrameCapture(std::vector<int> times, std::string dir)
-    : times_(std::move(times)), dir_(std::move(dir)) {
+FrameCapture::FrameCapture(std::vector<int> times, std::string dir, Presenter* presenter)
+    : times_(std::move(times)), dir_(std::move(dir)), presenter_(presenter) {
   std::sort(times_.begin(), times_.end());
   times_.erase(std::unique(times_.begin(), times_.end()), times_.end());
 }
@@ -33,8 +31,8 @@ void FrameCapture::start() {
                  error.message().c_str());
     written_ = false;
   }
-  if (device != nullptr) {
-    device->KeepPresentedFrames();  // a shown window would keep none to read back
+  if (presenter_ != nullptr) {
+    presenter_->keep_presented_frames();  // a shown window would keep none to read back
   }
 }
 
@@ -62,7 +60,7 @@ bool FrameCapture::after_present(int t) {
   std::vector<std::uint8_t> rgba;
   // The back buffer as it is: 800 x 600, or the render size the device draws at.
   const std::optional<PixelSize> size =
-      device != nullptr ? device->ReadPresentedFrame(rgba) : std::nullopt;
+      presenter_ != nullptr ? presenter_->read_presented_frame(rgba) : std::nullopt;
   if (!size || rgba.size() != static_cast<std::size_t>(size->width) * size->height * 4) {
     std::fprintf(stderr, "plovermix: the device cannot read back the frame at t=%d\n", t);
     next_ = times_.size();

@@ -1,8 +1,9 @@
 #pragma once
 // Writes presented frames at chosen show times as PNG files (--frames-at).
 //
-//   FrameCapture(times, dir)   times in any order; duplicates count once
-//   start()                    makes the folder, and asks the device to keep
+//   FrameCapture(times, dir, presenter)   times in any order; duplicates count
+//                              once; frames read from `presenter` (nullptr: none)
+//   start()                    makes the folder, and asks the presenter to keep
 //                              its presented frames (before the run)
 //   after_present(t)           writes every pending time that t has reached
 //   done()                     every time written
@@ -14,11 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "gfx/presenter.h"
 #include "show/players.h"
 
 class FrameCapture : public ShowCapture {
  public:
-  FrameCapture(std::vector<int> times, std::string dir);
+  FrameCapture(std::vector<int> times, std::string dir, Presenter* presenter);
   void start();
   bool frame_presented(int t) override;
   bool finish() const;
@@ -32,6 +34,7 @@ class FrameCapture : public ShowCapture {
  private:
   std::vector<int> times_;
   std::string dir_;
+  Presenter* presenter_;
   std::size_t next_ = 0;
   bool written_ = true;
 };

@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "audio/music_stream.h"
-#include "shell/base/render_helpers.h"
 #include "show/data_files.h"
 #include "show/seek.h"
 
@@ -84,6 +83,7 @@ VideoCapture::VideoCapture(const CaptureSettings& settings, int start_ms, int st
 
 std::unique_ptr<ShowPlayer> VideoCapture::make_player(Show& show, Platform& platform,
                                                       VirtualClock& clock) {
+  presenter_ = platform.presenter();
   return std::make_unique<VideoPlayer>(show, platform, clock, pacing_, start_ms_, steps_per_second_,
                                        failed_);
 }
@@ -107,7 +107,8 @@ bool VideoCapture::write_sound_to(long frame) {
 }
 
 bool VideoCapture::frame_done(long frame) {
-  const std::optional<PixelSize> size = device->ReadPresentedFrame(rgba_);
+  const std::optional<PixelSize> size =
+      presenter_ != nullptr ? presenter_->read_presented_frame(rgba_) : std::nullopt;
   if (!size || !queue_.write_frame(rgba_, size->width, size->height) || !write_sound_to(frame)) {
     std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
                  size ? queue_.error().c_str() : "the frame could not be read back");

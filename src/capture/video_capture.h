@@ -26,7 +26,7 @@
 #include "capture/encoding_queue.h"
 #include "capture/music_pcm.h"
 #include "capture/video_player.h"
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 #include "shell/base/file_lookup.h"
 #include "show/players.h"
 
@@ -54,6 +54,8 @@ class VideoCapture : public ShowCapture {
   int start_ms_;
   int steps_per_second_;
   VideoPacing pacing_;
+  // The frames' pixels: the platform's, once the run makes the player.
+  Presenter* presenter_ = nullptr;
   bool failed_ = false;
   std::optional<DecodedMusic> music_;
   // The file, encoded on a thread of its own while the next frame is drawn.

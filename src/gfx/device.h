@@ -1,16 +1,15 @@
 #pragma once
 // The one rendering device of the show, in Direct3D 8 words: the operations
-// below, each with its contract. DeviceCore (device_core.h) is their one
+// of Device, each with its contract, and beside them DeviceTools, the core's
+// own tools for seeking and tracing. DeviceCore (device_core.h) is their one
 // implementation; the OpenGL 3.3 core backend (gl_device.h) and the trace
 // backend (trace_device.h) supply the few hooks that touch a real device.
 // Results are D3D_OK or a negative code, as Direct3D 8 answers for the values
-// the show passes.
+// the show passes. The frames presented are a Presenter's (presenter.h).
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "gfx/d3d_types.h"
 #include "gfx/device_state.h"
@@ -49,16 +48,34 @@ struct SpriteDraw {
   D3DCOLOR color = 0xFFFFFFFFu;
 };
 
-struct PixelSize {
-  int width = 800;
-  int height = 600;
-  bool operator==(const PixelSize&) const = default;
+// Not Direct3D's: what a seek and a trace need of the device. A seek runs
+// frames unseen and unrecorded and puts back the state of an earlier time; a
+// trace hears every call.
+class DeviceTools {
+ public:
+  virtual ~DeviceTools() = default;
+
+  // While on, draws and clears are accepted and recorded but nothing is
+  // rendered (frames run unseen).
+  virtual void SetDiscard(bool discard) = 0;
+  // Hands every later call and misuse to `recorder` too (the trace), until detached.
+  virtual void AttachRecorder(CallRecorder* recorder) = 0;
+  virtual void DetachRecorder(CallRecorder* recorder) = 0;
+  // While held, no call or misuse reaches the recorders: frames replayed for a
+  // seek leave nothing in the trace.
+  virtual void HoldRecords(bool hold) = 0;
+  // What the setters have set, and putting it back: a seek to an earlier time
+  // starts from the state the device had then. The texture and stream in it
+  // must still be alive when put back.
+  virtual DeviceState SaveState() const = 0;
+  virtual void RestoreState(const DeviceState& saved) = 0;
+  // Called with the first misuse of each kind (a draw outside a scene
+  // bracket, a lock without unlock, ...), once per kind for the device's life.
+  virtual void SetMisuseReporter(std::function<void(const std::string&)> reporter) = 0;
 };
 
-class Device {
+class Device : public DeviceTools {
  public:
-  virtual ~Device() = default;
-
   // Opens a scene bracket; every draw and sprite belongs inside one.
   virtual HRESULT BeginScene() = 0;
   // Closes the open bracket.
@@ -107,37 +124,6 @@ class Device {
   virtual void SetFileFolder(const std::string& folder) = 0;
   // Draws inside the caller's scene bracket; puts back every state it changes.
   virtual HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) = 0;
-
-  // While on, draws and clears are accepted and recorded but nothing is
-  // rendered (frames run unseen).
-  virtual void SetDiscard(bool discard) = 0;
-  // The last presented frame, RGBA, top row first, at the render size (see
-  // SetRenderSize), and that size. Read it before the next clear or draw:
-  // after one the GL backend has nothing, as when it keeps no pixels. A shown
-  // window may hand its pixels to the screen and keep none unless asked to.
-  virtual std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) = 0;
-  // Asks every later present to keep its frame for ReadPresentedFrame, at the
-  // cost of a copy where the window would have shown it without one.
-  virtual void KeepPresentedFrames() = 0;
-  // The back buffer's size in pixels. The show keeps drawing in its 800 x 600
-  // units; a backend scales them by height / 600. False, with the size kept,
-  // when the backend cannot make a back buffer of that size.
-  virtual bool SetRenderSize(PixelSize size) = 0;
-  virtual PixelSize GetRenderSize() const = 0;
-  // Hands every later call and misuse to `recorder` too (the trace), until detached.
-  virtual void AttachRecorder(CallRecorder* recorder) = 0;
-  virtual void DetachRecorder(CallRecorder* recorder) = 0;
-  // While held, no call or misuse reaches the recorders: frames replayed for a
-  // seek leave nothing in the trace.
-  virtual void HoldRecords(bool hold) = 0;
-  // What the setters have set, and putting it back: a seek to an earlier time
-  // starts from the state the device had then. The texture and stream in it
-  // must still be alive when put back.
-  virtual DeviceState SaveState() const = 0;
-  virtual void RestoreState(const DeviceState& saved) = 0;
-  // Called with the first misuse of each kind (a draw outside a scene
-  // bracket, a lock without unlock, ...), once per kind for the device's life.
-  virtual void SetMisuseReporter(std::function<void(const std::string&)> reporter) = 0;
 };
 
 constexpr int BACK_BUFFER_WIDTH = 800;

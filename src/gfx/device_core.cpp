@@ -56,6 +56,16 @@ HRESULT DeviceCore::traced(const char* call, Apply apply, Describe describe) {
   return result;
 }
 
+HRESULT DeviceCore::forced_result(const char* call) const {
+  for (CallRecorder* recorder : recorders_) {
+    const HRESULT forced = recorder->forced_result(call);
+    if (forced != D3D_OK) {
+      return forced;
+    }
+  }
+  return D3D_OK;
+}
+
 void DeviceCore::publish(const CallRecord& record) {
   for (CallRecorder* recorder : recorders_) {
     recorder->call(record);
@@ -449,14 +459,13 @@ HRESULT DeviceCore::DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t start_ver
         if (FAILED(checked)) {
           return checked;
         }
-        draw_accepted(type, start_vertex, primitive_count);
         if (discard_ || primitive_count == 0) {
           return D3D_OK;
         }
         return draw_impl(type, start_vertex, vertex_count(type, primitive_count));
       },
       [&] {
-        return Args{arg("type", Value::symbol(primitive_name(type))),
+        return Args{arg("type", Value::symbol(primitive_name(type), type)),
                     arg("start", count(start_vertex)), arg("count", count(primitive_count))};
       });
 }
@@ -500,20 +509,4 @@ void DeviceCore::SetDiscard(bool discard) {
         return D3D_OK;
       },
       [&] { return Args{arg("discard", Value::boolean(discard))}; });
-}
-
-bool DeviceCore::SetRenderSize(PixelSize size) {
-  if (size.width <= 0 || size.height <= 0 || !resize_impl(size)) {
-    return false;
-  }
-  render_size_ = size;
-  return true;
-}
-
-std::optional<PixelSize> DeviceCore::ReadPresentedFrame(std::vector<std::uint8_t>& rgba) {
-  rgba.clear();
-  if (!read_frame_impl(rgba)) {
-    return std::nullopt;
-  }
-  return render_size_;
 }

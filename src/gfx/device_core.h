@@ -124,18 +124,15 @@ class DeviceCore : public Device {
   HRESULT CreateTextureFromFile(const char* path, bool use_color_key, D3DCOLOR color_key,
                                 Texture** texture) override;
   HRESULT DrawSprite(Texture* texture, const SpriteDraw& sprite) override;
+  void SetFileFolder(const std::string& folder) override { file_folder_ = folder; }
+
   void SetDiscard(bool discard) override;
-  std::optional<PixelSize> ReadPresentedFrame(std::vector<std::uint8_t>& rgba) override;
-  void KeepPresentedFrames() override { keep_frames_ = true; }
-  bool SetRenderSize(PixelSize size) override;
-  PixelSize GetRenderSize() const override { return render_size_; }
   void AttachRecorder(CallRecorder* recorder) override;
   void DetachRecorder(CallRecorder* recorder) override;
   void HoldRecords(bool hold) override;
   DeviceState SaveState() const override { return state_; }
   void RestoreState(const DeviceState& saved) override;
   void SetMisuseReporter(std::function<void(const std::string&)> reporter) override;
-  void SetFileFolder(const std::string& folder) override { file_folder_ = folder; }
 
   bool in_scene() const { return in_scene_; }
   bool discarding() const { return discard_; }
@@ -159,15 +156,6 @@ class DeviceCore : public Device {
   virtual HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) = 0;
   virtual CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) = 0;
   virtual CoreTexture* make_texture(Image& image, const std::string& source) = 0;
-  // The last presented frame at the render size, false when it is no longer there.
-  virtual bool read_frame_impl(std::vector<std::uint8_t>& rgba) = 0;
-  // Makes the back buffer `size` pixels; the trace keeps no pixels and accepts any.
-  virtual bool resize_impl(PixelSize /*size*/) { return true; }
-  // Hooks a trace backend uses: an answer forced on the call named `call`
-  // (D3D_OK lets it run), and every DrawPrimitive accepted, discarded or not.
-  virtual HRESULT forced_result(const char* /*call*/) { return D3D_OK; }
-  virtual void draw_accepted(D3DPRIMITIVETYPE /*type*/, std::uint32_t /*start*/,
-                             std::uint32_t /*count*/) {}
 
   // Frees every live resource's backend part and detaches the survivors; a
   // backend calls this while its context still exists.
@@ -179,14 +167,13 @@ class DeviceCore : public Device {
   // A backend that sets this keeps released buffers and hands them out again,
   // so that a buffer made and released every frame costs no allocation.
   bool pool_buffers_ = false;
-  // Set by KeepPresentedFrames: each present leaves its frame readable.
-  bool keep_frames_ = false;
 
  private:
-  // Runs one call: the forced answer or `apply`, then the record built by
-  // `describe` for each recorder (built only when someone listens).
+  // Runs one call: a recorder's forced answer or `apply`, then the record
+  // built by `describe` for each recorder (built only when someone listens).
   template <typename Apply, typename Describe>
   HRESULT traced(const char* call, Apply apply, Describe describe);
+  HRESULT forced_result(const char* call) const;
   void publish(const CallRecord& record);
   void note_misuse(Misuse kind, const CoreBuffer* buffer = nullptr);
   HRESULT check_draw(D3DPRIMITIVETYPE type, std::uint32_t start_vertex,
@@ -209,7 +196,6 @@ class DeviceCore : public Device {
   int misuse_counts_[static_cast<int>(Misuse::count)] = {};
   CoreBuffer* sprite_quad_ = nullptr;
   const SpriteDraw* drawing_sprite_ = nullptr;
-  PixelSize render_size_{};
   int next_buffer_id_ = 1;
   bool in_scene_ = false;
   bool discard_ = false;

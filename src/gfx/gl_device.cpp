@@ -8,6 +8,7 @@
 #include "gfx/device_core.h"
 #include "gfx/gl_api.h"
 #include "gfx/gl_pipeline.h"
+#include "gfx/gl_presenter.h"
 #include "gfx/render_scale.h"
 #include "gfx/shader_variant.h"
 
@@ -197,6 +198,7 @@ class GlDevice : public DeviceCore {
   explicit GlDevice(GlSurface& surface) : surface_(surface) { pool_buffers_ = true; }
   ~GlDevice() override;
   bool init(PixelSize size, std::string& error);
+  Presenter* presenter() const { return presenter_.get(); }
 
  protected:
   HRESULT clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
@@ -205,17 +207,11 @@ class GlDevice : public DeviceCore {
   HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) override;
   CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) override;
   CoreTexture* make_texture(Image& image, const std::string& source) override;
-  bool read_frame_impl(std::vector<std::uint8_t>& rgba) override;
-  bool resize_impl(PixelSize size) override;
 
  private:
-  bool make_back_buffer(std::string& error);
-  PixelSize shown_drawable() const;
-  void choose_target(PixelSize drawable);
-  void apply_orientation();
-  GLuint target_framebuffer() const { return into_window_ ? 0 : back_fbo_; }
-  PixelRect on_target(PixelRect r) const;
-  bool store_back_buffer(PixelSize size);
+  // Drawing moved to another framebuffer, orientation or size: every state is
+  // applied again at the next draw, GL's cache included.
+  void target_changed();
   bool make_pipeline(std::string& error);
   // The program of `variant`, compiled and linked at its first use; 0 when it fails.
   GLuint program_for(std::uint32_t variant, std::string& error);
@@ -226,20 +222,8 @@ class GlDevice : public DeviceCore {
 
   GlSurface& surface_;
   bool has_context_ = false;
-  // The back buffer's pixels; the show's units are scaled to them by size_.height / 600.
-  PixelSize size_{};
-  GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
-  // The back buffer still holds the presented frame: nothing drawn or cleared
-  // since the present. Read-back needs no copy of every frame then.
-  bool holds_presented_ = false;
-  // Draws go straight into the window while it shows the picture at the
-  // render size: the present then copies nothing. The window's rows count
-  // from its bottom, so the picture is drawn turned over there.
-  bool into_window_ = false;
-  PixelRect picture_{};  // where the picture is in the window, while drawn into it
-  int window_height_ = 0;
-  // Only a window whose depth buffer is the back buffer's draws the same pixels.
-  bool window_depth_matches_ = false;
+  // The swap chain; made once the context is, and deleted before it.
+  std::unique_ptr<GlPresenter> presenter_;
   std::array<GLuint, SHADER_VARIANTS> programs_{};
   GLuint program_in_use_ = 0, vao_ = 0, ubo_ = 0;
   GLuint sampler_stage_ = 0, sampler_sprite_ = 0;
@@ -249,9 +233,6 @@ class GlDevice : public DeviceCore {
   DWORD bound_fvf_ = 0;
   D3DPRIMITIVETYPE last_type_ = D3DPT_TRIANGLELIST;
   bool last_sprite_ = false;
-  // A present with no swap: the end of the frame before, for the driver to
-  // work on while the next one is built, as a swap chain would.
-  GLsync frame_in_flight_ = nullptr;
 };
 
 GlDevice::~GlDevice() {
@@ -260,7 +241,6 @@ GlDevice::~GlDevice() {
   }
   surface_.make_current();
   orphan_resources();
-  glDeleteSync(frame_in_flight_);
   for (const GLuint program : programs_) {
     glDeleteProgram(program);
   }
@@ -268,69 +248,13 @@ GlDevice::~GlDevice() {
   glDeleteBuffers(1, &ubo_);
   glDeleteSamplers(1, &sampler_stage_);
   glDeleteSamplers(1, &sampler_sprite_);
-  glDeleteFramebuffers(1, &back_fbo_);
-  glDeleteRenderbuffers(1, &back_color_);
-  glDeleteRenderbuffers(1, &back_depth_);
+  presenter_.reset();
   surface_.release_context();
 }
 
-bool GlDevice::make_back_buffer(std::string& error) {
-  glGenRenderbuffers(1, &back_color_);
-  glGenRenderbuffers(1, &back_depth_);
-  glGenFramebuffers(1, &back_fbo_);
-  if (!store_back_buffer(size_)) {
-    error = "the " + std::to_string(size_.width) + " x " + std::to_string(size_.height) +
-            " back buffer cannot be made";
-    return false;
-  }
-  return true;
-}
-
-// (Re)allocates the back buffer and its depth buffer at `size`; false when GL cannot make them
-// complete.
-bool GlDevice::store_back_buffer(PixelSize size) {
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-  if (size.width > largest || size.height > largest) {
-    return false;
-  }
-  const auto storage = [size](GLuint buffer, GLenum format) {
-    glBindRenderbuffer(GL_RENDERBUFFER, buffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
-  };
-  // No alpha, like the desktop's 32-bit format the show draws into: blends read
-  // a destination alpha of one, and the frames read back are opaque.
-  storage(back_color_, GL_RGB8);
-  storage(back_depth_, GL_DEPTH_COMPONENT16);
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
-  const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-  glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
-  return back_ok && glGetError() == GL_NO_ERROR;
-}
-
-bool GlDevice::resize_impl(PixelSize size) {
-  if (size == size_) {
-    return true;
-  }
-  if (!store_back_buffer(size)) {
-    store_back_buffer(size_);
-    return false;
-  }
-  size_ = size;
-  // New storage holds nothing yet: no frame to read back until the next present.
-  holds_presented_ = false;
-  choose_target(shown_drawable());
-  glDisable(GL_SCISSOR_TEST);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClearDepth(1.0);
-  set_depth_write(true);
-  state_.dirty |= DIRTY_RENDER_STATES;
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_SCISSOR_TEST);
-  apply_viewport();
-  return true;
+void GlDevice::target_changed() {
+  state_.dirty = DIRTY_ALL;
+  cache_ = GlCache{};
 }
 
 GLuint GlDevice::program_for(std::uint32_t variant, std::string& error) {
@@ -412,24 +336,12 @@ bool GlDevice::init(PixelSize size, std::string& error) {
   }
   has_context_ = true;
   surface_.request_vsync();
-  size_ = size;
-  if (!make_back_buffer(error) || !make_pipeline(error)) {
+  presenter_ = std::make_unique<GlPresenter>(surface_, [this] { target_changed(); });
+  if (!presenter_->make(size, error) || !make_pipeline(error)) {
     return false;
   }
   glEnable(GL_PROGRAM_POINT_SIZE);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  GLint window_depth = GL_NONE, depth_bits = 0;
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
-                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &window_depth);
-  if (window_depth != GL_NONE) {
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
-                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth_bits);
-  }
-  window_depth_matches_ = depth_bits == 16;
-  glEnable(GL_SCISSOR_TEST);
   state_.dirty = DIRTY_ALL;
-  choose_target(shown_drawable());
-  apply_orientation();
   apply_viewport();
   clear_impl(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f);
   if (glGetError() != GL_NO_ERROR) {
@@ -473,7 +385,7 @@ void GlDevice::apply_render_states() {
   }
   // Direct3D's screen is y-down and the back buffer is stored flipped, so
   // Direct3D's counter-clockwise triangles are GL's clockwise (back) ones;
-  // choose_target keeps that so in the window.
+  // the presenter's orientation keeps that so in the window.
   const DWORD cull_mode = s.render_states[D3DRS_CULLMODE];
   const bool cull = cull_mode == D3DCULL_CW || cull_mode == D3DCULL_CCW;
   if (cache_.cull != static_cast<int>(cull)) {
@@ -489,7 +401,7 @@ void GlDevice::apply_render_states() {
 
 void GlDevice::apply_viewport() {
   const D3DVIEWPORT8& v = state_.viewport;
-  const PixelRect r = on_target(scale_viewport(size_, v));
+  const PixelRect r = presenter_->on_target(scale_viewport(presenter_->render_size(), v));
   glViewport(r.x, r.y, r.width, r.height);
   glScissor(r.x, r.y, r.width, r.height);
   glDepthRange(v.MinZ, v.MaxZ);
@@ -543,7 +455,7 @@ void GlDevice::apply_stream() {
 }
 
 HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) {
-  holds_presented_ = false;
+  presenter_->drawn();
   const bool sprite = drawing_sprite() != nullptr;
   const std::uint32_t dirty = state_.dirty;
   if ((dirty & DIRTY_RENDER_STATES) != 0) {
@@ -559,8 +471,8 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
   }
   apply_stream();
   if (dirty != 0 || type != last_type_ || sprite != last_sprite_) {
-    fill_block(state_, type, sprite, render_scale(size_), block_);
-    block_.clip_y_sign = into_window_ ? -1.0f : 1.0f;
+    fill_block(state_, type, sprite, render_scale(presenter_->render_size()), block_);
+    block_.clip_y_sign = presenter_->into_window() ? -1.0f : 1.0f;
     glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof block_, &block_);
     std::string error;
     const auto* texture = static_cast<const GlTexture*>(state_.texture);
@@ -583,8 +495,9 @@ HRESULT GlDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uin
 
 HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                              float z) {
-  holds_presented_ = false;
+  presenter_->drawn();
   const D3DVIEWPORT8& v = state_.viewport;
+  const PixelSize size = presenter_->render_size();
   const auto vx = static_cast<std::int32_t>(v.X), vy = static_cast<std::int32_t>(v.Y);
   const auto vr = vx + static_cast<std::int32_t>(v.Width);
   const auto vb = vy + static_cast<std::int32_t>(v.Height);
@@ -615,116 +528,18 @@ HRESULT GlDevice::clear_impl(DWORD rect_count, const D3DRECT* rects, DWORD flags
     if (x2 <= x1 || y2 <= y1) {
       continue;
     }
-    const PixelRect r = on_target(scale_rect(size_, D3DRECT{x1, y1, x2, y2}));
+    const PixelRect r = presenter_->on_target(scale_rect(size, D3DRECT{x1, y1, x2, y2}));
     glScissor(r.x, r.y, r.width, r.height);
     glClear(mask);
   }
-  const PixelRect viewport = on_target(scale_viewport(size_, v));
+  const PixelRect viewport = presenter_->on_target(scale_viewport(size, v));
   glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
   return D3D_OK;
 }
 
-PixelSize GlDevice::shown_drawable() const {
-  return surface_.shown_size().value_or(PixelSize{0, 0});
-}
-
-// Into the window when its `drawable` (read at each present, so that a resized
-// window changes course at once) shows the picture at the render size, else
-// into the back buffer. Binds the one chosen.
-void GlDevice::choose_target(PixelSize drawable) {
-  const PixelRect picture = fit_picture(drawable);
-  const bool into_window =
-      window_depth_matches_ && picture.width == size_.width && picture.height == size_.height;
-  if (into_window != into_window_ || picture != picture_ || drawable.height != window_height_) {
-    into_window_ = into_window;
-    picture_ = picture;
-    window_height_ = drawable.height;
-    apply_orientation();
-    state_.dirty = DIRTY_ALL;  // the viewport, the scissor and the block's sign follow
-  }
-  glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
-}
-
-// Turned over, triangles wind the other way and a point sprite's top row is GL's highest.
-void GlDevice::apply_orientation() {
-  glFrontFace(into_window_ ? GL_CW : GL_CCW);
-  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, into_window_ ? GL_UPPER_LEFT : GL_LOWER_LEFT);
-}
-
-// `r`, from the picture's top-left, in the rows of the framebuffer drawn into.
-PixelRect GlDevice::on_target(PixelRect r) const {
-  if (!into_window_) {
-    return r;  // the back buffer is stored top row first, as Direct3D counts
-  }
-  return PixelRect{picture_.x + r.x, window_height_ - picture_.y - r.y - r.height, r.width,
-                   r.height};
-}
-
 HRESULT GlDevice::present_impl() {
-  glDisable(GL_SCISSOR_TEST);
-  holds_presented_ = true;
-  const PixelSize drawable = shown_drawable();
-  const PixelRect picture = fit_picture(drawable);
-  const bool bars = picture.width != drawable.width || picture.height != drawable.height;
-  if (into_window_) {
-    const int top = window_height_ - picture_.y, bottom = top - picture_.height;
-    if (keep_frames_) {
-      glBindFramebuffer(GL_DRAW_FRAMEBUFFER, back_fbo_);
-      glBlitFramebuffer(picture_.x, bottom, picture_.x + picture_.width, top, 0, size_.height,
-                        size_.width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    } else {
-      holds_presented_ = false;  // the window has it and keeps nothing readable
-    }
-    surface_.swap();
-  } else if (picture.width > 0 && picture.height > 0) {
-    // A picture of another size is scaled into the window: the 4:3 picture
-    // as large as fits, the rest black. A hidden window (a capture) shows
-    // nothing, so nothing is copied into it.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (bars) {
-      glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-      glClear(GL_COLOR_BUFFER_BIT);  // the bars; the picture covers the rest
-    }
-    const bool same_size = picture.width == size_.width && picture.height == size_.height;
-    // Our top row is row 0; the window's top is its highest row.
-    const int top = drawable.height - picture.y, bottom = top - picture.height;
-    glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
-                      bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
-    surface_.swap();
-  }
-  // Nothing but this throttles the frames: a swap on some drivers (offscreen
-  // ones) waits for nothing, and without it the driver queues frame after
-  // frame (gigabytes over the show) and draws them late. One frame may still
-  // be drawn while the next is built.
-  if (frame_in_flight_ != nullptr) {
-    glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
-    glDeleteSync(frame_in_flight_);
-  }
-  frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-  glFlush();
-  choose_target(drawable);
-  if (into_window_ && bars) {
-    // The window's buffer is undefined after a swap: the bars are blacked at
-    // each frame, before the picture is drawn over the rest.
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  glEnable(GL_SCISSOR_TEST);
+  presenter_->present();
   return D3D_OK;
-}
-
-bool GlDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
-  rgba.assign(static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height) * 4,
-              0);
-  if (!holds_presented_) {
-    return false;
-  }
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, target_framebuffer());
-  return true;
 }
 
 CoreBuffer* GlDevice::make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) {
@@ -746,20 +561,20 @@ CoreTexture* GlDevice::make_texture(Image& image, const std::string& source) {
 
 }  // namespace
 
-std::unique_ptr<Device> create_gl_device(GlSurface& surface, PixelSize render_size,
-                                         std::string& error) {
+GlBackend create_gl_device(GlSurface& surface, PixelSize render_size, std::string& error) {
   if (render_size.width <= 0 || render_size.height <= 0) {
     error = "no back buffer of " + std::to_string(render_size.width) + " x " +
             std::to_string(render_size.height) + " pixels";
-    return nullptr;
+    return {};
   }
   auto device = std::make_unique<GlDevice>(surface);
-  if (!device->init(render_size, error) || !device->SetRenderSize(render_size)) {
-    return nullptr;
+  if (!device->init(render_size, error)) {
+    return {};
   }
-  return device;
+  Presenter* presenter = device->presenter();
+  return {std::move(device), presenter};
 }
 
-std::unique_ptr<Device> create_gl_device(GlSurface& surface, std::string& error) {
+GlBackend create_gl_device(GlSurface& surface, std::string& error) {
   return create_gl_device(surface, PixelSize{}, error);
 }

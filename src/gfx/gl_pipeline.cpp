@@ -22,13 +22,14 @@ void unpack_color(D3DCOLOR c, float (&out)[4]) {
   out[3] = static_cast<float>((c >> 24) & 0xFF) / 255.0f;
 }
 
-// Where a lit colour comes from: 1 the vertex's diffuse colour, 0 the material.
+// Where a lit colour comes from: D3DMCS_COLOR1 the vertex's diffuse colour,
+// D3DMCS_MATERIAL the material.
 std::int32_t color_source(const DeviceState& state, D3DRENDERSTATETYPE source_state) {
   const bool vertex_has_diffuse = (state.fvf & D3DFVF_DIFFUSE) != 0;
   return state.bool_state(D3DRS_COLORVERTEX) && vertex_has_diffuse &&
                  state.render_states[source_state] == D3DMCS_COLOR1
-             ? 1
-             : 0;
+             ? static_cast<std::int32_t>(D3DMCS_COLOR1)
+             : static_cast<std::int32_t>(D3DMCS_MATERIAL);
 }
 
 void fill_lights(const DeviceState& state, FixedFunctionBlock& block) {
@@ -112,8 +113,8 @@ void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite, fl
   block.viewport_size[1] = static_cast<float>(state.viewport.Height);
   // The viewport stays in the show's units (GL's viewport carries the scale);
   // sizes in pixels do not, so they are scaled here.
-  block.viewport_size[2] = state.float_state(D3DRS_POINTSIZE_MIN) * render_scale;
-  block.viewport_size[3] = state.float_state(D3DRS_POINTSIZE_MAX) * render_scale;
+  block.point_size_range[0] = state.float_state(D3DRS_POINTSIZE_MIN) * render_scale;
+  block.point_size_range[1] = state.float_state(D3DRS_POINTSIZE_MAX) * render_scale;
   block.fog_params[0] = state.float_state(D3DRS_FOGSTART);
   block.fog_params[1] = state.float_state(D3DRS_FOGEND);
   block.fog_params[2] = state.float_state(D3DRS_FOGDENSITY);
@@ -129,8 +130,8 @@ void fill_block(const DeviceState& state, D3DPRIMITIVETYPE type, bool sprite, fl
   const bool vertex_fog = state.bool_state(D3DRS_FOGENABLE) &&
                           state.render_states[D3DRS_FOGTABLEMODE] == D3DFOG_NONE &&
                           state.render_states[D3DRS_FOGVERTEXMODE] <= D3DFOG_LINEAR;
-  block.fog_mode =
-      vertex_fog ? static_cast<std::int32_t>(state.render_states[D3DRS_FOGVERTEXMODE]) : 0;
+  block.fog_mode = static_cast<std::int32_t>(vertex_fog ? state.render_states[D3DRS_FOGVERTEXMODE]
+                                                        : DWORD{D3DFOG_NONE});
   block.range_fog = state.bool_state(D3DRS_RANGEFOGENABLE) ? 1 : 0;
   block.pretransformed = pretransformed ? 1 : 0;
   block.diffuse_source = color_source(state, D3DRS_DIFFUSEMATERIALSOURCE);

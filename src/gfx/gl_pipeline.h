@@ -23,7 +23,8 @@ struct FixedFunctionBlock {
   float light_diffuse[8][4];
   float light_ambient[8][4];
   float light_attenuation[8][4];
-  float viewport_size[4];
+  float viewport_size[2];
+  float point_size_range[2];
   float fog_params[4];
   float point_params[4];
   std::int32_t light_count;
@@ -52,6 +53,8 @@ static_assert(offsetof(FixedFunctionBlock, material_diffuse) == 192);
 static_assert(offsetof(FixedFunctionBlock, light_position) == 272);
 static_assert(offsetof(FixedFunctionBlock, light_attenuation) == 272 + 3 * 128);
 static_assert(offsetof(FixedFunctionBlock, viewport_size) == 784);
+static_assert(offsetof(FixedFunctionBlock, point_size_range) == 792);
+static_assert(offsetof(FixedFunctionBlock, fog_params) == 800);
 static_assert(offsetof(FixedFunctionBlock, light_count) == 832);
 static_assert(offsetof(FixedFunctionBlock, drawing_points) == 888);
 static_assert(offsetof(FixedFunctionBlock, clip_y_sign) == 896);

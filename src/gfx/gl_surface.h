@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 
 class GlSurface {
  public:

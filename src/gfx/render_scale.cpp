@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "gfx/device.h"
+
 PixelRect fit_picture(PixelSize drawable) {
   const std::int64_t w = drawable.width, h = drawable.height;
   if (w <= 0 || h <= 0) {

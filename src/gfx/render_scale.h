@@ -9,7 +9,7 @@
 //   scale_viewport(render, v)      the viewport's rectangle in render pixels
 
 #include "gfx/d3d_types.h"
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 
 // A rectangle of whole pixels, x to the right and y downwards from the top-left.
 struct PixelRect {

@@ -41,7 +41,8 @@ std::uint32_t shader_variant(const FixedFunctionBlock& block, bool keyed_alpha_t
   }
   if (block.alpha_func != static_cast<std::int32_t>(D3DCMP_ALWAYS)) variant |= SHADER_ALPHA_TEST;
   // The vertex stage leaves pre-transformed vertices unfogged.
-  if (block.fog_mode != 0 && block.pretransformed == 0) variant |= SHADER_FOG;
+  if (block.fog_mode != static_cast<std::int32_t>(D3DFOG_NONE) && block.pretransformed == 0)
+    variant |= SHADER_FOG;
   if (block.pretransformed != 0) variant |= SHADER_PRETRANSFORMED;
   if (block.lighting != 0) variant |= SHADER_LIGHTING;
   if (block.drawing_points != 0) variant |= SHADER_POINTS;

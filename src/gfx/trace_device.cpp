@@ -1,5 +1,8 @@
 #include "gfx/trace_device.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 class TraceTexture : public CoreTexture {
@@ -63,7 +66,18 @@ HRESULT TraceDevice::forced_result(const char* call) {
   return found->second.first;
 }
 
-void TraceDevice::call(const CallRecord& record) { calls_.push_back(as_text(record)); }
+void TraceDevice::call(const CallRecord& record) {
+  // Every DrawPrimitive accepted, discarded or not, with the state it ran under.
+  if (record.result == D3D_OK && std::string_view(record.call) == "DrawPrimitive") {
+    const auto number = [&record](std::string_view name) {
+      const auto found = std::find_if(record.args.begin(), record.args.end(),
+                                      [name](const TraceArg& arg) { return arg.name == name; });
+      return static_cast<std::uint32_t>(found->value.whole);
+    };
+    record_draw(static_cast<D3DPRIMITIVETYPE>(number("type")), number("start"), number("count"));
+  }
+  calls_.push_back(as_text(record));
+}
 
 void TraceDevice::misuse(const std::string& what) { misuse_.push_back(what); }
 
@@ -81,10 +95,6 @@ HRESULT TraceDevice::clear_impl(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float) {
 HRESULT TraceDevice::present_impl() {
   ++presents_;
   return D3D_OK;
-}
-
-void TraceDevice::draw_accepted(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count) {
-  record_draw(type, start, count);
 }
 
 HRESULT TraceDevice::draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) {
@@ -126,11 +136,6 @@ void TraceDevice::record_draw(D3DPRIMITIVETYPE type, std::uint32_t start, std::u
     }
   }
   draws_.push_back(std::move(draw));
-}
-
-bool TraceDevice::read_frame_impl(std::vector<std::uint8_t>& rgba) {
-  rgba = presented_;
-  return !presented_.empty();
 }
 
 CoreBuffer* TraceDevice::make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) {

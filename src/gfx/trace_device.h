@@ -9,7 +9,7 @@
 //   misuse()              "DrawPrimitive outside BeginScene/EndScene", ...
 //   released_textures()   the files of the textures released, in order
 //   fail_next(m, r)       the next call of method m answers r (provoke failures)
-//   set_presented_frame   what ReadPresentedFrame gives back, at the render size
+//                         while recording
 //   set_recording         off: nothing is stored (long runs)
 
 #include <cstdint>
@@ -51,7 +51,6 @@ class TraceDevice : public DeviceCore, private CallRecorder {
   void set_keep_vertices(bool on) { keep_vertices_ = on; }
   // The next `times` calls of `method` ("CreateVertexBuffer", "Lock", ...) return `result`.
   void fail_next(const std::string& method, HRESULT result = E_FAIL, int times = 1);
-  void set_presented_frame(std::vector<std::uint8_t> rgba) { presented_ = std::move(rgba); }
   // Called by the trace's textures as they go.
   void texture_released(const std::string& source);
 
@@ -61,20 +60,17 @@ class TraceDevice : public DeviceCore, private CallRecorder {
   HRESULT draw_impl(D3DPRIMITIVETYPE type, std::uint32_t first, std::uint32_t vertices) override;
   CoreBuffer* make_buffer(std::uint32_t length, DWORD usage, DWORD fvf) override;
   CoreTexture* make_texture(Image& image, const std::string& source) override;
-  bool read_frame_impl(std::vector<std::uint8_t>& rgba) override;
-  HRESULT forced_result(const char* call) override;
-  void draw_accepted(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count) override;
 
  private:
   void call(const CallRecord& record) override;
   void misuse(const std::string& what) override;
+  HRESULT forced_result(const char* call) override;
   void record_draw(D3DPRIMITIVETYPE type, std::uint32_t start, std::uint32_t count);
 
   std::vector<std::string> calls_;
   std::vector<TraceDraw> draws_;
   std::vector<std::string> misuse_;
   std::vector<std::string> released_textures_;
-  std::vector<std::uint8_t> presented_;
   std::map<std::string, std::pair<HRESULT, int>> failures_;
   int presents_ = 0;
   int clears_ = 0;

@@ -113,8 +113,8 @@ TraceValue TraceValue::real(double value) {
   return made;
 }
 
-TraceValue TraceValue::symbol(std::string name) {
-  return of_kind(Kind::symbol, 0, std::move(name));
+TraceValue TraceValue::symbol(std::string name, std::int64_t number) {
+  return of_kind(Kind::symbol, number, std::move(name));
 }
 
 TraceValue TraceValue::named_number(std::string name, std::int64_t value) {

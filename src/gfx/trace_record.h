@@ -5,7 +5,8 @@
 //   TraceValue::integer(n), real(x), ...   typed argument values
 //   as_text(record)     SetRenderState(D3DRS_FOGENABLE, TRUE)
 //   as_json(record)     {"call":"SetRenderState","state":"D3DRS_FOGENABLE","value":"TRUE"}
-//   CallRecorder        what a device hands every finished call and every misuse
+//   CallRecorder        what a device hands every finished call and every misuse;
+//                       it may answer a call in the device's place
 //   result_name(hr)     D3D_OK, E_FAIL, D3DERR_INVALIDCALL or hex_text
 //   json_string, json_number, json_color   JSON building blocks
 
@@ -34,8 +35,9 @@ struct TraceValue {
 
   static TraceValue integer(std::int64_t value);
   static TraceValue real(double value);
-  // A Direct3D name: bare in text, a string in JSON.
-  static TraceValue symbol(std::string name);
+  // A Direct3D name: bare in text, a string in JSON. `number`, the value it
+  // names, is printed in neither; a recorder may read it back (a draw's type).
+  static TraceValue symbol(std::string name, std::int64_t number = 0);
   // A number shown by its name in text and as the number in JSON.
   static TraceValue named_number(std::string name, std::int64_t value);
   static TraceValue color(DWORD argb);
@@ -81,6 +83,9 @@ class CallRecorder {
   virtual void call(const CallRecord& record) = 0;
   // "DrawPrimitive outside BeginScene/EndScene", at each occurrence.
   virtual void misuse(const std::string& what) = 0;
+  // Asked before the call named `call` runs: an answer other than D3D_OK is
+  // the call's result, and the call does nothing (tests provoke failures so).
+  virtual HRESULT forced_result(const char* /*call*/) { return D3D_OK; }
 };
 
 std::string result_name(HRESULT result);

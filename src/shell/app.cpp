@@ -41,7 +41,7 @@ SDL_Window* create_window(const Options& options) {
 }
 
 bool on_virtual_clock(const Options& options) {
-  return options.viewing.fixed_step_ms || !options.viewing.frames_at.empty() ||
+  return options.viewing.fixed_step_ms || !options.frames_at.empty() ||
          !options.capture.file.empty();
 }
 
@@ -139,11 +139,6 @@ int run_app(int argc, char** argv) {
     }
     viewing.capture = capture.get();
   }
-  std::optional<FrameCapture> frames;
-  if (!viewing.frames_at.empty() && capture == nullptr) {
-    frames.emplace(viewing.frames_at, viewing.out_dir);
-    viewing.capture = &*frames;
-  }
   choose_video_driver();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     return fail(std::string("cannot start SDL: ") + SDL_GetError());
@@ -165,8 +160,11 @@ int run_app(int argc, char** argv) {
     if (capture == nullptr) {
       SDL_ShowWindow(window);  // a capture draws unseen
     }
-    if (frames) {
+    std::optional<FrameCapture> frames;
+    if (!options.frames_at.empty() && capture == nullptr) {
+      frames.emplace(options.frames_at, options.out_dir, show_window.presenter());
       frames->start();
+      viewing.capture = &*frames;
     }
     const bool failed = event_loop(show_window, data, viewing);
     if (failed || (frames && !frames->finish()) || (capture && capture->failed())) {

@@ -51,7 +51,7 @@ bool parse_times(const std::string& text, std::vector<int>& times) {
 }
 
 // "60", "60000/1001": a positive rate of at most 1000 frames per second.
-bool parse_rate(const std::string& text, CaptureOptions& capture) {
+bool parse_rate(const std::string& text, CaptureSettings& capture) {
   const std::size_t slash = text.find('/');
   const std::optional<int> num = parse_whole(text.substr(0, slash), 1, 1000000);
   const std::optional<int> den =
@@ -212,7 +212,8 @@ void add_playing_options(CLI::App& app, ShowViewing& viewing) {
             });
 }
 
-void add_checking_options(CLI::App& app, ShowViewing& viewing) {
+void add_checking_options(CLI::App& app, Options& options) {
+  ShowViewing& viewing = options.viewing;
   app.option_defaults()->group("Frames and traces");
   add_value(app, "--fixed-step", "[MS]",
             "a virtual clock that advances MS per presented frame (default 1000/60), with no "
@@ -222,18 +223,18 @@ void add_checking_options(CLI::App& app, ShowViewing& viewing) {
   add_value(app, "--frames-at", "T1,T2,...",
             "with --out: write the first frame at or past each show time Ti (ms) as "
             "DIR/frame-Ti.png, then end (virtual clock)",
-            "show times in ms, as in --frames-at 0,1000,3500", [&viewing](const std::string& text) {
-              viewing.frames_at.clear();
-              return parse_times(text, viewing.frames_at);
+            "show times in ms, as in --frames-at 0,1000,3500", [&options](const std::string& text) {
+              options.frames_at.clear();
+              return parse_times(text, options.frames_at);
             });
   add_value(app, "--out", "DIR", "the folder for the frames of --frames-at", "a folder",
-            absolute_path_into(viewing.out_dir));
+            absolute_path_into(options.out_dir));
   add_value(app, "--trace", "FILE", "every frame, device call and sprite draw as JSON lines",
             "a file", absolute_path_into(viewing.trace_file));
 }
 
 // --capture FILE, and its settings, which are returned.
-std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureOptions& capture) {
+std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& capture) {
   app.option_defaults()->group("Capture to video");
   add_value(app, "--capture", "FILE",
             "render the show to a video (.mp4: H.264 and AAC; .mkv), offline, with the music, "
@@ -282,7 +283,7 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
   app->add_flag("--version", options.version, "the version");
   add_place_options(*app, options);
   add_playing_options(*app, options.viewing);
-  add_checking_options(*app, options.viewing);
+  add_checking_options(*app, options);
   const std::vector<CLI::Option*> capture_settings = add_capture_options(*app, options.capture);
 
   // The combinations, once every option is read.
@@ -290,17 +291,16 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
     if (const std::vector<std::string> unknown = line.remaining(); !unknown.empty()) {
       refuse("unknown option '" + unknown.front() + "'");
     }
-    const ShowViewing& viewing = options.viewing;
-    if (viewing.frames_at.empty() != viewing.out_dir.empty()) {
+    if (options.frames_at.empty() != options.out_dir.empty()) {
       refuse("--frames-at and --out go together");
     }
-    const CaptureOptions& capture = options.capture;
+    const CaptureSettings& capture = options.capture;
     if (capture.file.empty() &&
         std::any_of(capture_settings.begin(), capture_settings.end(),
                     [](const CLI::Option* setting) { return setting->count() > 0; })) {
       refuse("--fps, --end, --crf and --preset go with --capture");
     }
-    if (capture.end_ms && *capture.end_ms <= viewing.start_ms) {
+    if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
       refuse("--end must come after --start");
     }
   });

@@ -7,11 +7,8 @@
 #include <vector>
 
 #include "capture/capture_settings.h"
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 #include "show/run_show.h"
-
-// Offline rendering to a video file (--capture and its settings).
-using CaptureOptions = CaptureSettings;
 
 struct Options {
   bool windowed = false;
@@ -22,11 +19,15 @@ struct Options {
   std::string data_dir;  // empty: the working directory
   bool help = false;
   bool version = false;
-  // How the show is watched and paced: --fixed-step, --frames-at/--out,
-  // --trace, --steps-per-second, --original-pacing, --mute. Paths are made
-  // absolute, as messages name them.
+  // How the show is watched and paced: --fixed-step, --trace,
+  // --steps-per-second, --original-pacing, --mute. Paths are made absolute,
+  // as messages name them.
   ShowViewing viewing;
-  CaptureOptions capture;
+  // Show times whose first presented frame is written as out_dir/frame-T.png.
+  std::vector<int> frames_at;
+  std::string out_dir;
+  // Offline rendering to a video file (--capture and its settings).
+  CaptureSettings capture;
 };
 
 // nullopt with `error` set for an unknown option or a missing value.

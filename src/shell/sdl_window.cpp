@@ -51,7 +51,8 @@ void SdlShowWindow::set_up(const WindowSetup& setup) {
 }
 
 bool SdlShowWindow::make_device(PixelSize render_size, std::string& error) {
-  if (FAILED(init_device(surface_, render_size))) {
+  presenter_ = init_device(surface_, render_size);
+  if (presenter_ == nullptr) {
     error = device_error();
     return false;
   }
@@ -121,7 +122,8 @@ std::optional<SeekKey> SdlShowWindow::take_seek() {
 
 void SdlShowWindow::presented(bool drew) {
   const auto now = std::chrono::steady_clock::now();
-  if (drew && last_present_ && device != nullptr && !(device->GetRenderSize() == PixelSize{}) &&
+  if (drew && last_present_ && presenter_ != nullptr &&
+      !(presenter_->render_size() == PixelSize{}) &&
       slow_->add(ms(now) - ms(*last_present_), ms(now))) {
     fall_back_to_800x600();
   }
@@ -141,18 +143,18 @@ void SdlShowWindow::toggle_full_screen() {
 }
 
 void SdlShowWindow::fit_render_size() {
-  if (window_ == nullptr || device == nullptr || !setup_.fit_render_size) {
+  if (window_ == nullptr || presenter_ == nullptr || !setup_.fit_render_size) {
     return;
   }
   const PixelSize wanted = picture_size();
-  if (!(wanted == device->GetRenderSize())) {
-    device->SetRenderSize(wanted);
+  if (!(wanted == presenter_->render_size())) {
+    presenter_->set_render_size(wanted);
   }
 }
 
 void SdlShowWindow::fall_back_to_800x600() {
-  const PixelSize slow = device->GetRenderSize();
-  if (!device->SetRenderSize(PixelSize{})) {
+  const PixelSize slow = presenter_->render_size();
+  if (!presenter_->set_render_size(PixelSize{})) {
     return;
   }
   setup_.fit_render_size = false;  // a larger window must not bring the slow size back

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 #include "shell/present_pacing.h"
 #include "shell/sdl_gl_surface.h"
 #include "show/platform.h"
@@ -36,6 +36,7 @@ class SdlShowWindow : public Platform {
   void set_up(const WindowSetup& setup);
 
   bool make_device(PixelSize render_size, std::string& error) override;
+  Presenter* presenter() const override { return presenter_; }
   PixelSize picture_size() const override;
   void pump_events() override;
   bool escape_down() const override;
@@ -57,6 +58,7 @@ class SdlShowWindow : public Platform {
   SDL_Window* window_ = nullptr;
   // The device's surface: the device must be released before it goes.
   SdlGlSurface surface_{nullptr};
+  Presenter* presenter_ = nullptr;
   WindowSetup setup_;
   bool closed_ = false;
   bool escape_pressed_ = false;

@@ -8,6 +8,9 @@
 //   make_device(render_size, error)  installs `device` for the platform's
 //                      surface, drawing at `render_size`; false with `error`
 //                      set when none can be made. The device presents into it.
+//   presenter()        the made device's frames: their size and their pixels
+//                      read back; nullptr where it keeps none (a test's trace
+//                      device). It lives as long as the device
 //   picture_size()     the picture's size on screen: the 4:3 fit of the surface
 // Input, read once per frame (and between loading steps) after pump_events()
 //   escape_down(), close_requested()   either ends the show
@@ -30,7 +33,7 @@
 #include <string>
 
 #include "audio/position_source.h"
-#include "gfx/device.h"
+#include "gfx/presenter.h"
 #include "show/seek.h"
 
 class Platform {
@@ -38,6 +41,7 @@ class Platform {
   virtual ~Platform() = default;
 
   virtual bool make_device(PixelSize render_size, std::string& error) = 0;
+  virtual Presenter* presenter() const { return nullptr; }
   virtual PixelSize picture_size() const = 0;
 
   virtual void pump_events() = 0;

@@ -28,10 +28,6 @@
 struct ShowViewing {
   // Virtual clock advancing by this many ms per presented frame, with no waiting.
   std::optional<double> fixed_step_ms;
-  // Show times whose first presented frame is written as out_dir/frame-T.png
-  // (the program's PNG capture, given to `capture`).
-  std::vector<int> frames_at;
-  std::string out_dir;
   // One JSON object per line: frames, device calls, sprite draws.
   std::string trace_file;
   // The live player's grid of frame bodies per second of show time.

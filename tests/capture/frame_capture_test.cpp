@@ -3,29 +3,39 @@
 #include <gtest/gtest.h>
 
 #include "show/bmp_fixture.h"
-#include "show/trace_sprites.h"
 
 namespace {
 
-class FrameCaptureTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = fresh_folder("plovermix-capture");
-    trace = &install_trace_device();
-  }
-  void TearDown() override {
-    release_device();
-    std::filesystem::remove_all(dir);
+// The frames a device's presenter gives back: `frame` at 800 x 600, or none while it is empty.
+class HeldFrame : public Presenter {
+ public:
+  PixelSize render_size() const override { return {}; }
+  bool set_render_size(PixelSize /*size*/) override { return false; }
+  void keep_presented_frames() override {}
+  std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) override {
+    if (frame.empty()) {
+      return std::nullopt;
+    }
+    rgba = frame;
+    return PixelSize{};
   }
 
+  std::vector<std::uint8_t> frame;
+};
+
+class FrameCaptureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dir = fresh_folder("plovermix-capture"); }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
   std::filesystem::path dir;
-  TraceDevice* trace = nullptr;
+  HeldFrame presenter;
 };
 
 // Times come in any order; one frame may be the first to reach several of them.
 TEST_F(FrameCaptureTest, WritesEachTimeOnceAtTheFirstFrameReachingIt) {
-  trace->set_presented_frame(std::vector<std::uint8_t>(800 * 600 * 4, 0x80));
-  FrameCapture capture({1000, 0, 990, 1000}, dir.string());
+  presenter.frame.assign(800 * 600 * 4, 0x80);
+  FrameCapture capture({1000, 0, 990, 1000}, dir.string(), &presenter);
   EXPECT_TRUE(capture.after_present(0));
   EXPECT_TRUE(std::filesystem::exists(dir / "frame-0.png"));
   EXPECT_TRUE(capture.after_present(500));
@@ -39,15 +49,17 @@ TEST_F(FrameCaptureTest, WritesEachTimeOnceAtTheFirstFrameReachingIt) {
 }
 
 TEST_F(FrameCaptureTest, ADeviceWithoutPixelsOrAnUnwritableFolderIsAFailure) {
-  FrameCapture no_pixels({0, 5000}, dir.string());
+  FrameCapture no_pixels({0, 5000}, dir.string(), &presenter);
   EXPECT_FALSE(no_pixels.after_present(0));
   EXPECT_FALSE(std::filesystem::exists(dir / "frame-0.png"));
+  FrameCapture no_presenter({0}, dir.string(), nullptr);
+  EXPECT_FALSE(no_presenter.after_present(0));
 
-  trace->set_presented_frame(std::vector<std::uint8_t>(800 * 600 * 4, 0));
-  FrameCapture unwritable({0}, (dir / "no" / "such" / "folder").string());
+  presenter.frame.assign(800 * 600 * 4, 0);
+  FrameCapture unwritable({0}, (dir / "no" / "such" / "folder").string(), &presenter);
   EXPECT_FALSE(unwritable.after_present(0));
 
-  FrameCapture never({250000}, dir.string());
+  FrameCapture never({250000}, dir.string(), &presenter);
   EXPECT_TRUE(never.after_present(240000));
   EXPECT_EQ(never.missing(), std::vector<int>{250000});
 }

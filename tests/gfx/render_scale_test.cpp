@@ -66,14 +66,14 @@ TEST(FillBlock, PointSizesAreShowPixelsAndSpritesKeepTheirSharpness) {
   FixedFunctionBlock block{};
   fill_block(state, D3DPT_POINTLIST, false, 1.0f, block);
   EXPECT_FLOAT_EQ(block.point_params[0], 10.8f);
-  EXPECT_FLOAT_EQ(block.viewport_size[2], 4.0f);
+  EXPECT_FLOAT_EQ(block.point_size_range[0], 4.0f);
   EXPECT_FLOAT_EQ(block.texel_sharpening, 1.0f);
   // A 10.8-pixel point of the show covers 10.8 * 1.8 = 19.44 pixels of a 1080-line back buffer,
   // and its clamp grows with it; the viewport stays in the show's units.
   fill_block(state, D3DPT_POINTLIST, false, 1.8f, block);
   EXPECT_FLOAT_EQ(block.point_params[0], 19.44f);
-  EXPECT_FLOAT_EQ(block.viewport_size[2], 7.2f);
-  EXPECT_FLOAT_EQ(block.viewport_size[3], 115.2f);
+  EXPECT_FLOAT_EQ(block.point_size_range[0], 7.2f);
+  EXPECT_FLOAT_EQ(block.point_size_range[1], 115.2f);
   EXPECT_FLOAT_EQ(block.viewport_size[1], 600.0f);
   EXPECT_FLOAT_EQ(block.texel_sharpening, 1.0f) << "stage 0 filters by point: already sharp";
   fill_block(state, D3DPT_TRIANGLEFAN, true, 1.8f, block);

@@ -49,9 +49,10 @@ class CameraRender : public InFreshFolder {
     }
     std::string error;
     surface_.emplace(window_);
-    std::unique_ptr<Device> made = create_gl_device(*surface_, error);
-    ASSERT_NE(made, nullptr) << error;
-    ASSERT_EQ(install_device(std::move(made)), D3D_OK);
+    GlBackend made = create_gl_device(*surface_, error);
+    ASSERT_NE(made.device, nullptr) << error;
+    presenter_ = made.presenter;
+    ASSERT_EQ(install_device(std::move(made.device)), D3D_OK);
     device->SetFileFolder(folder());
   }
 
@@ -95,7 +96,7 @@ class CameraRender : public InFreshFolder {
   // when none is there.
   bool quad_centre(float& x, float& y) {
     std::vector<std::uint8_t> rgba;
-    if (!device->ReadPresentedFrame(rgba)) return false;
+    if (!presenter_->read_presented_frame(rgba)) return false;
     double sum_x = 0.0, sum_y = 0.0;
     long count = 0;
     for (int py = 0; py < BACK_BUFFER_HEIGHT; ++py) {
@@ -118,6 +119,7 @@ class CameraRender : public InFreshFolder {
  private:
   SDL_Window* window_ = nullptr;
   std::optional<SdlGlSurface> surface_;
+  Presenter* presenter_ = nullptr;
 };
 
 TEST_F(CameraRender, TheQuadMovesAcrossTheScreenAsThePathSays) {

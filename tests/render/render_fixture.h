@@ -16,6 +16,7 @@
 #include "gfx/device.h"
 #include "gfx/device_state.h"
 #include "gfx/gl_device.h"
+#include "gfx/presenter.h"
 #include "render/require_gl.h"
 #include "shell/sdl_gl_surface.h"
 
@@ -62,9 +63,11 @@ class RenderTest : public ::testing::Test {
     }
     std::string error;
     surface_.emplace(window_);
-    device_ = create_gl_device(*surface_, error);
-    ASSERT_NE(device_, nullptr) << error;
+    GlBackend made = create_gl_device(*surface_, error);
+    ASSERT_NE(made.device, nullptr) << error;
+    device_ = std::move(made.device);
     dev = device_.get();
+    presenter = made.presenter;
   }
 
   void TearDown() override {
@@ -101,9 +104,9 @@ class RenderTest : public ::testing::Test {
 
   void present() {
     ASSERT_EQ(dev->Present(), D3D_OK);
-    const std::optional<PixelSize> size = dev->ReadPresentedFrame(frame_);
+    const std::optional<PixelSize> size = presenter->read_presented_frame(frame_);
     ASSERT_TRUE(size.has_value());
-    ASSERT_EQ(*size, dev->GetRenderSize());
+    ASSERT_EQ(*size, presenter->render_size());
     ASSERT_EQ(frame_.size(), static_cast<std::size_t>(size->width) * size->height * 4);
     frame_size_ = *size;
   }
@@ -130,6 +133,7 @@ class RenderTest : public ::testing::Test {
   }
 
   Device* dev = nullptr;
+  Presenter* presenter = nullptr;
   std::vector<std::uint8_t> frame_;
   PixelSize frame_size_{};
 

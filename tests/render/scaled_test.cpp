@@ -40,7 +40,7 @@ bool between(int value, int a, int b, int tolerance) {
 class ScaledRenderTest : public SpriteTextureTest {
  protected:
   void render_at(PixelSize size) {
-    ASSERT_TRUE(dev->SetRenderSize(size));
+    ASSERT_TRUE(presenter->set_render_size(size));
     ASSERT_EQ(dev->SetViewport(&kFull), D3D_OK);
     ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF4080C0u, 1.0f, 0),
               D3D_OK);
@@ -184,4 +184,24 @@ TEST_F(ScaledRenderTest, AColourKeyedEdgeFadesToTheBackgroundAtAFractionalScale)
               between(edge.g, blue.g, kBackground.g, kTolerance) &&
               between(edge.b, blue.b, kBackground.b, kTolerance))
       << "pixel (185, 90) is " << edge << ", between " << blue << " and " << kBackground;
+}
+
+// A resize clears the new back buffer with the depth mask on, behind the
+// device's cache: the next draws still write depth only as ZWRITEENABLE says,
+// and the new storage holds no frame to read back before the next present.
+TEST_F(ScaledRenderTest, AResizeKeepsTheDepthStatesAndHoldsNoFrame) {
+  set(D3DRS_LIGHTING, FALSE);
+  set(D3DRS_CULLMODE, D3DCULL_NONE);
+  set(D3DRS_ZWRITEENABLE, FALSE);
+  bind_vertices(screen_quad(400, 300, 50, 0.2f, 0xFFFF0000u), FVF_XYZ_DIFFUSE);
+  draw(D3DPT_TRIANGLELIST, 2);
+  present();
+  ASSERT_TRUE(presenter->set_render_size(PixelSize{1600, 1200}));
+  std::vector<std::uint8_t> rgba;
+  EXPECT_FALSE(presenter->read_presented_frame(rgba).has_value());
+  draw(D3DPT_TRIANGLELIST, 2);  // red and near, its depth not written
+  bind_vertices(screen_quad(400, 300, 50, 0.5f, 0xFF0000FFu), FVF_XYZ_DIFFUSE);
+  draw(D3DPT_TRIANGLELIST, 2);  // blue and farther: over the red
+  present();
+  EXPECT_TRUE(near(800, 600, Rgb{0, 0, 255}));
 }

@@ -77,14 +77,14 @@ vec4 texture_stage() {
 bool alpha_test_passes(float alpha) {
   int a = int(floor(alpha * 255.0 + 0.5));
   switch (alpha_func) {
-    case 1: return false;
-    case 2: return a < alpha_ref;
-    case 3: return a == alpha_ref;
-    case 4: return a <= alpha_ref;
-    case 5: return a > alpha_ref;
-    case 6: return a != alpha_ref;
-    case 7: return a >= alpha_ref;
-    default: return true;
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return a < alpha_ref;
+    case D3DCMP_EQUAL: return a == alpha_ref;
+    case D3DCMP_LESSEQUAL: return a <= alpha_ref;
+    case D3DCMP_GREATER: return a > alpha_ref;
+    case D3DCMP_NOTEQUAL: return a != alpha_ref;
+    case D3DCMP_GREATEREQUAL: return a >= alpha_ref;
+    default: return true;  // D3DCMP_ALWAYS
   }
 }
 

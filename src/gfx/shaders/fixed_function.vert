@@ -35,7 +35,7 @@ vec4 transform(vec4 camera) {
 }
 
 vec4 color_source(int source, vec4 material) {
-  return source == 1 ? in_diffuse : material;
+  return source == D3DMCS_COLOR1 ? in_diffuse : material;
 }
 
 // colour = Emissive + Ambient * (AMBIENT + sum Light.Ambient * att)
@@ -72,17 +72,17 @@ vec4 lighting_stage(vec3 position, vec3 normal) {
 // EXP: f = e^(-density d); EXP2: f = e^(-(density d)^2); LINEAR: (end - d) / (end - start);
 // d the camera-space depth, or the distance with range fog.
 float fog_stage(vec3 position) {
-  if (fog_mode == 0 || pretransformed != 0) {
+  if (fog_mode == D3DFOG_NONE || pretransformed != 0) {
     return 1.0;
   }
   float d = range_fog != 0 ? length(position) : abs(position.z);
   float density = fog_params.z;
   float f = 1.0;
-  if (fog_mode == 1) {
+  if (fog_mode == D3DFOG_EXP) {
     f = exp(-density * d);
-  } else if (fog_mode == 2) {
+  } else if (fog_mode == D3DFOG_EXP2) {
     f = exp(-(density * d) * (density * d));
-  } else if (fog_params.y != fog_params.x) {
+  } else if (fog_params.y != fog_params.x) {  // D3DFOG_LINEAR
     f = (fog_params.y - d) / (fog_params.y - fog_params.x);
   }
   return clamp(f, 0.0, 1.0);
@@ -95,9 +95,9 @@ float point_size_stage(vec3 position) {
   if (point_scale != 0) {
     float d = length(position);
     float q = point_params.y + point_params.z * d + point_params.w * d * d;
-    size = q > 0.0 ? viewport_size.y * size * sqrt(1.0 / q) : viewport_size.z;
+    size = q > 0.0 ? viewport_size.y * size * sqrt(1.0 / q) : point_size_range.x;
   }
-  return clamp(size, viewport_size.z, viewport_size.w);
+  return clamp(size, point_size_range.x, point_size_range.y);
 }
 
 void main() {

@@ -33,20 +33,19 @@ HRESULT install_device(std::unique_ptr<Device> made) {
   return D3D_OK;
 }
 
-HRESULT init_device(GlSurface& surface, PixelSize render_size) {
+Presenter* init_device(GlSurface& surface, PixelSize render_size) {
   last_error.clear();
-  std::unique_ptr<Device> made = create_gl_device(surface, render_size, last_error);
-  if (made == nullptr) {
-    return E_FAIL;
+  GlBackend made = create_gl_device(surface, render_size, last_error);
+  if (made.device == nullptr || FAILED(install_device(std::move(made.device)))) {
+    return nullptr;
   }
-  const HRESULT installed = install_device(std::move(made));
-  if (!FAILED(installed) && !(render_size == device->GetRenderSize()) &&
-      !device->SetRenderSize(render_size)) {
-    const PixelSize kept = device->GetRenderSize();
+  Presenter* presenter = made.presenter;
+  if (!(render_size == presenter->render_size()) && !presenter->set_render_size(render_size)) {
+    const PixelSize kept = presenter->render_size();
     write_log("\nThe render size %dx%d cannot be had; drawing at %dx%d", render_size.width,
               render_size.height, kept.width, kept.height);
   }
-  return installed;
+  return presenter;
 }
 
 PixelSize picture_size(PixelSize drawable) {

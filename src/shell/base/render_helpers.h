@@ -2,9 +2,10 @@
 // The device globals and the frame-level helpers every drawing part uses.
 //
 //   device, default_viewport     the one device and its full-screen viewport
-//   init_device(surface, size)   0, or E_FAIL (the reason in device_error());
-//                                the back buffer drawn at `size` where the
-//                                backend can (the log says when it cannot)
+//   init_device(surface, size)   the device's presenter, or nullptr (the reason
+//                                in device_error()); the back buffer drawn at
+//                                `size` where the backend can (the log says
+//                                when it cannot)
 //   picture_size(drawable)       the 4:3 picture that fits the drawable
 //   release_device()
 //   clear_target(r, g, b)        opaque colour, whole viewport
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "gfx/device.h"
+#include "gfx/presenter.h"
 
 class GlSurface;
 
@@ -23,8 +25,9 @@ extern Device* device;
 extern D3DVIEWPORT8 default_viewport;
 
 // The back buffer is `render_size` pixels (800 x 600 by default); the show
-// draws in its 800 x 600 units either way. `surface` outlives the device.
-HRESULT init_device(GlSurface& surface, PixelSize render_size = {});
+// draws in its 800 x 600 units either way. `surface` outlives the device, and
+// the presenter returned lives as long as the device.
+Presenter* init_device(GlSurface& surface, PixelSize render_size = {});
 // Installs an already made device (the trace device in tests) as `device` and
 // reads its viewport into default_viewport.
 HRESULT install_device(std::unique_ptr<Device> made);
