@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,12 +20,13 @@
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
 #include "shell/sdl_window.h"
+#include "shell/show_place.h"
+#include "show/data_files.h"
 #include "show/run_show.h"
 
 namespace {
 
 constexpr const char* WINDOW_TITLE = "plovermix";
-constexpr const char* LOG_FILE = "plovermix.log";
 // A capture cut short by Ctrl-C (as a shell reports a program ended by SIGINT).
 constexpr int INTERRUPTED_STATUS = 130;
 
@@ -100,6 +103,19 @@ std::string folder_problem(const std::string& folder) {
   return access(folder.c_str(), X_OK) != 0 ? std::strerror(errno) : "";
 }
 
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// The data folder and the log of this run (see show_place.h).
+ShowPlace show_place(const std::string& data_dir) {
+  std::error_code ignored;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  return choose_show_place(data_dir, !data_dir.empty() || holds_show_files(DataFolder()), program,
+                           environment("XDG_STATE_HOME"), environment("HOME"));
+}
+
 int fail(const std::string& message) {
   std::fprintf(stderr, "plovermix: %s\n", message.c_str());
   return 1;
@@ -124,11 +140,20 @@ int run_app(int argc, char** argv) {
     std::printf("plovermix %s\n", PLOVERMIX_VERSION);
     return 0;
   }
-  const DataFolder data(options.data_dir);
   if (const std::string why = folder_problem(options.data_dir); !why.empty()) {
     return fail("cannot use the data folder '" + options.data_dir + "': " + why);
   }
-  const LogFile log(data.path(LOG_FILE));
+  const ShowPlace place = show_place(options.data_dir);
+  const DataFolder data(place.data_dir);
+  if (place.installed) {
+    std::fprintf(stderr,
+                 "plovermix: no show's files here; playing the stand-in show installed in %s "
+                 "(log: %s)\n",
+                 place.data_dir.c_str(), place.log_file.c_str());
+    std::error_code ignored;  // an unwritable log says so once, when first written
+    std::filesystem::create_directories(place.log_file.parent_path(), ignored);
+  }
+  const LogFile log(place.log_file);
   ShowViewing viewing = options.viewing;
   std::unique_ptr<VideoCapture> capture;
   if (!options.capture.file.empty()) {

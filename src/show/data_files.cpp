@@ -28,6 +28,13 @@ bool readable(const std::string& path) {
 
 }  // namespace
 
+bool holds_show_files(const DataFolder& data) {
+  return std::any_of(std::begin(SHOW_FILES), std::end(SHOW_FILES), [&](const char* name) {
+    std::error_code error;
+    return std::filesystem::exists(data.path(data.find(name)), error);
+  });
+}
+
 std::string show_files_report(const DataFolder& data) {
   std::vector<std::string> missing;
   std::vector<std::string> unreadable;
