@@ -154,6 +154,11 @@ int run_app(int argc, char** argv) {
     std::filesystem::create_directories(place.log_file.parent_path(), ignored);
   }
   const LogFile log(place.log_file);
+  if (place.installed) {
+    write_log(
+        "\nNo show's files in the working directory: playing the stand-in show installed in %s",
+        place.data_dir.c_str());
+  }
   ShowViewing viewing = options.viewing;
   std::unique_ptr<VideoCapture> capture;
   if (!options.capture.file.empty()) {
