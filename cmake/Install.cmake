@@ -20,22 +20,27 @@ add_custom_command(OUTPUT ${installed_data}.written
 add_custom_target(installed_data ALL DEPENDS ${installed_data}.written)
 install(DIRECTORY ${installed_data}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/plovermix/data)
 
-# Man pages are installed compressed, as Debian's policy wants them.
+# The man page and the changelog are installed compressed, as Debian's policy
+# wants them; the copyright file beside the changelog.
 find_program(GZIP gzip REQUIRED)
-set(man_page ${PROJECT_BINARY_DIR}/plovermix.6.gz)
-add_custom_command(OUTPUT ${man_page}
-  COMMAND ${GZIP} -9n -c ${dist}/plovermix.6 > ${man_page}
-  DEPENDS ${dist}/plovermix.6)
-add_custom_target(man_page ALL DEPENDS ${man_page})
-install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+foreach(name plovermix.6 changelog)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${name}.gz
+    COMMAND ${GZIP} -9n -c ${dist}/${name} > ${PROJECT_BINARY_DIR}/${name}.gz
+    DEPENDS ${dist}/${name})
+endforeach()
+add_custom_target(compressed_docs ALL
+  DEPENDS ${PROJECT_BINARY_DIR}/plovermix.6.gz ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/plovermix.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${dist}/copyright
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 install(FILES ${dist}/${PLOVERMIX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${dist}/${PLOVERMIX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${dist}/${PLOVERMIX_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The Debian package: installs under /usr; dpkg-shlibdeps names the runtime
-# libraries' packages. Lands in the build folder as plovermix_<version>_<arch>.deb.
+# The Debian package: installs under /usr, the program in /usr/games;
+# dpkg-shlibdeps names the runtime libraries' packages. Lands in the build folder as plovermix_<version>_<arch>.deb.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME plovermix)
 set(CPACK_PACKAGE_VENDOR plovermix)
@@ -48,10 +53,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "plovermix maintainers <plovermix@users.noreply.github.com>")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL and libepoxy open the GL and EGL libraries at run time, unseen by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The summary above is the description's first line; this is the rest.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-plovermix plays a four-minute real-time audio-visual show (a demo) first
+  "plovermix plays a four-minute real-time audio-visual show (a demo) first
 written in 2002 for Windows and Direct3D 8, re-implemented over SDL2, OpenGL
 3.3 and SDL2_mixer: 2D titles, then camera flights through six 3D scenes with
 particle fountains, additive glass and fog, locked to the music.
@@ -59,4 +66,6 @@ particle fountains, additive glass and fog, locked to the music.
 It comes with stand-in data of its own; the original show's files, where you
 own them, replace it file for file. It can also render the show offline to a
 video file.")
+set(CPACK_PLOVERMIX_BINDIR ${CMAKE_INSTALL_BINDIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebGames.cmake)
 include(CPack)
