@@ -39,8 +39,9 @@ install(FILES ${dist}/${PLOVERMIX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTA
 install(FILES ${dist}/${PLOVERMIX_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The Debian package: installs under /usr, the program in /usr/games;
-# dpkg-shlibdeps names the runtime libraries' packages. Lands in the build folder as plovermix_<version>_<arch>.deb.
+# The Debian package, build/plovermix_<version>_<arch>.deb: installs under /usr,
+# the program in /usr/games (cmake/DebGames.cmake); dpkg-shlibdeps names the
+# runtime libraries' packages.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME plovermix)
 set(CPACK_PACKAGE_VENDOR plovermix)
