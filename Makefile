@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 10
 FORMATTED = $(shell git ls-files -- $(addsuffix /*.cpp,src tests tools bench fuzz) \
                                     $(addsuffix /*.h,src tests tools bench fuzz))
 
-.PHONY: play test build deps sanitize bench fuzz fuzz-smoke format-check clean
+.PHONY: play test build install deb deps sanitize bench fuzz fuzz-smoke format-check clean
 
 deps:
 	@scripts/install-deps
@@ -35,6 +35,18 @@ bench: build
 	build/showdata $(DATA)
 	build/bench/bench_show $(DATA)
 	build/bench/bench_seek $(DATA)
+
+# Installs into PREFIX (under DESTDIR, when set) as a Linux program: bin/plovermix,
+# the stand-in data in share/plovermix/data, the desktop entry, metadata, icon
+# and man page.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+
+# The Debian package, build/plovermix_<version>_<arch>.deb; prints its path.
+deb: build
+	cd build && cpack -G DEB >cpack.log || { cat cpack.log; exit 1; }
+	@sed -n 's|^CPack: - package: $(CURDIR)/\(.*\) generated\.$$|\1|p' build/cpack.log
 
 # Every tier on the release build, then the unit and render tiers again under
 # the address and undefined-behaviour sanitizers.

@@ -262,6 +262,25 @@ TEST_F(Generator, SameBytesEveryRunAndNoWorkWhenCurrent) {
   fs::remove_all(data_dir());
 }
 
+// What `make install` ships: with --no-stamp, the show's files alone, the same bytes.
+TEST_F(Generator, NoStampWritesTheFilesAlone) {
+  const fs::path bare = scratch("bare");
+  fs::remove_all(bare);
+  run(kGenerator + " " + bare.string() + " --no-stamp");
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(bare)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(read_file(entry.path().string()) == bytes_of(name)) << name;
+    written.insert(name);
+  }
+  std::set<std::string> stamped;
+  for (const auto& entry : fs::directory_iterator(data_dir()))
+    stamped.insert(entry.path().filename().string());
+  stamped.erase(".showdata-stamp");
+  EXPECT_EQ(written, stamped);
+  fs::remove_all(bare);
+}
+
 TEST_F(Generator, BadArgumentsGiveUsage) {
   EXPECT_NE(run(kGenerator).find("usage: showdata DIR"), std::string::npos);
   EXPECT_NE(run(kGenerator + " a b").find("usage"), std::string::npos);

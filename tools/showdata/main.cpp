@@ -1,9 +1,10 @@
-// showdata DIR [--force] [--verbose]: writes our own stand-in show data into DIR.
+// showdata DIR [--force] [--no-stamp] [--verbose]: writes our own stand-in show data into DIR.
 //
 // A stamp file in DIR records the generator binary and the hash of every file
 // it wrote; when both still match, the run ends at once without writing, so
 // the play command costs nothing when nothing changed. Files whose bytes are
-// already right are never rewritten either.
+// already right are never rewritten either. --no-stamp leaves the stamp out (and
+// so always writes), for a folder that holds the show's files alone.
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -68,9 +69,10 @@ bool up_to_date(const std::string& dir, std::uint64_t identity) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: showdata DIR [--force] [--verbose]\n"
+               "usage: showdata DIR [--force] [--no-stamp] [--verbose]\n"
                "Writes the stand-in show data (scenes, textures, overlays, music) into DIR.\n"
                "  --force     regenerate even when DIR is up to date\n"
+               "  --no-stamp  write no stamp file (and regenerate)\n"
                "  --verbose   say when each part is ready\n");
   return 2;
 }
@@ -81,10 +83,13 @@ int main(int argc, char** argv) {
   std::string dir;
   bool force = false;
   bool verbose = false;
+  bool stamped = true;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--force")
       force = true;
+    else if (arg == "--no-stamp")
+      stamped = false;
     else if (arg == "--verbose")
       verbose = true;
     else if (arg == "--help" || arg == "-h")
@@ -100,7 +105,7 @@ int main(int argc, char** argv) {
 
   const auto started = std::chrono::steady_clock::now();
   const std::uint64_t identity = generator_identity(argv[0]);
-  if (!force && up_to_date(dir, identity)) {
+  if (stamped && !force && up_to_date(dir, identity)) {
     std::printf("showdata: %s is up to date\n", dir.c_str());
     return 0;
   }
@@ -155,11 +160,13 @@ int main(int argc, char** argv) {
     }
     if (outcome == WriteOutcome::written) ++written;
   }
-  const std::string stamp = stamp_text(identity, files);
-  if (write_if_changed(dir + "/" + kStampName, {stamp.begin(), stamp.end()}) ==
-      WriteOutcome::failed) {
-    std::fprintf(stderr, "showdata: cannot write %s/%s\n", dir.c_str(), kStampName);
-    return 1;
+  if (stamped) {
+    const std::string stamp = stamp_text(identity, files);
+    if (write_if_changed(dir + "/" + kStampName, {stamp.begin(), stamp.end()}) ==
+        WriteOutcome::failed) {
+      std::fprintf(stderr, "showdata: cannot write %s/%s\n", dir.c_str(), kStampName);
+      return 1;
+    }
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
