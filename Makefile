@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 10
 FORMATTED = $(shell git ls-files -- $(addsuffix /*.cpp,src tests tools bench fuzz) \
                                     $(addsuffix /*.h,src tests tools bench fuzz))
 
-.PHONY: play test build install deb deps sanitize bench fuzz fuzz-smoke format-check clean
+.PHONY: play test build web serve-web install deb deps sanitize bench fuzz fuzz-smoke format-check clean
 
 deps:
 	@scripts/install-deps
@@ -19,6 +19,8 @@ build-asan/CMakeCache.txt: CMakePresets.json | deps
 	cmake --preset asan
 build-fuzz/CMakeCache.txt: CMakePresets.json | deps
 	cmake --preset fuzz
+build-web/CMakeCache.txt: CMakePresets.json | deps
+	cmake --preset web
 
 build: deps build/CMakeCache.txt
 	cmake --build --preset release -j $(JOBS)
@@ -27,6 +29,20 @@ play: build
 	@mkdir -p $(DATA)
 	build/showdata $(DATA)
 	build/plovermix --data $(DATA)
+
+# The show for the browser, as one static folder: build-web/site (index.html,
+# plovermix.js, .wasm, and the stand-in data packed as plovermix.data, written
+# again by the host's showdata each time so that it is the desktop's data).
+web: build build-web/CMakeCache.txt
+	@mkdir -p build-web/data
+	build/showdata build-web/data
+	cmake --build --preset web -j $(JOBS)
+
+# A plain static server for the site on 127.0.0.1.
+WEB_PORT ?= 8000
+serve-web: web
+	@echo "The show: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/site
 
 # The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window,
 # then how long a seek takes.
@@ -48,9 +64,10 @@ deb: build
 	cd build && cpack -G DEB >cpack.log || { cat cpack.log; exit 1; }
 	@sed -n 's|^CPack: - package: $(CURDIR)/\(.*\) generated\.$$|\1|p' build/cpack.log
 
-# Every tier on the release build, then the unit and render tiers again under
-# the address and undefined-behaviour sanitizers.
-test: build
+# Every tier on the release build (the browser's on the site make web builds),
+# then the unit and render tiers again under the address and undefined-behaviour
+# sanitizers.
+test: build web
 	ctest --preset release -j $(JOBS)
 	$(MAKE) sanitize
 
@@ -88,4 +105,4 @@ format-check: deps
 	@clang-format --dry-run -Werror $(FORMATTED)
 
 clean:
-	rm -rf build build-debug build-asan build-fuzz
+	rm -rf build build-debug build-asan build-fuzz build-web

@@ -1,7 +1,6 @@
 #include "format3ds/chunk_file.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -106,6 +105,6 @@ bool ChunkFile::readI32(std::int32_t& value) {
 bool ChunkFile::readFloat(float& value) {
   std::uint32_t raw = 0;
   const bool ok = readLittle(raw, 4);
-  value = std::bit_cast<float>(raw);
+  std::memcpy(&value, &raw, sizeof value);  // the browser's C++ library has no bit_cast
   return ok;
 }

@@ -8,3 +8,11 @@
 #endif
 
 #include PLOVERMIX_GL_HEADER
+
+#ifdef PLOVERMIX_GLES
+// GLES has only the float forms of the depth calls.
+inline void glClearDepth(double depth) { glClearDepthf(static_cast<float>(depth)); }
+inline void glDepthRange(double near, double far) {
+  glDepthRangef(static_cast<float>(near), static_cast<float>(far));
+}
+#endif

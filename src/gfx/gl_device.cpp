@@ -289,8 +289,11 @@ GLuint GlDevice::program_for(std::uint32_t variant, std::string& error) {
   const GLuint block_index = glGetUniformBlockIndex(program, "FixedFunction");
   GLint block_size = 0;
   glGetActiveUniformBlockiv(program, block_index, GL_UNIFORM_BLOCK_DATA_SIZE, &block_size);
-  if (block_index == GL_INVALID_INDEX || block_size != static_cast<GLint>(sizeof block_)) {
-    error = "the fixed-function uniform block does not match FixedFunctionBlock";
+  // Some drivers (ANGLE) leave out the block's rounding up to 16 bytes.
+  const GLint rounded_size = (block_size + 15) / 16 * 16;
+  if (block_index == GL_INVALID_INDEX || rounded_size != static_cast<GLint>(sizeof block_)) {
+    error = "the fixed-function uniform block (" + std::to_string(block_size) +
+            " bytes) does not match FixedFunctionBlock";
     glDeleteProgram(program);
     return 0;
   }
@@ -340,7 +343,9 @@ bool GlDevice::init(PixelSize size, std::string& error) {
   if (!presenter_->make(size, error) || !make_pipeline(error)) {
     return false;
   }
-  glEnable(GL_PROGRAM_POINT_SIZE);
+#ifndef PLOVERMIX_GLES
+  glEnable(GL_PROGRAM_POINT_SIZE);  // GLES takes the point size from the shader always
+#endif
   state_.dirty = DIRTY_ALL;
   apply_viewport();
   clear_impl(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f);
@@ -438,9 +443,9 @@ void GlDevice::apply_stream() {
     glVertexAttrib3f(ATTRIB_NORMAL, 0.0f, 0.0f, 0.0f);
   }
   if ((fvf & D3DFVF_DIFFUSE) != 0) {
-    // D3DCOLOR is B, G, R, A in memory.
+    // D3DCOLOR is B, G, R, A in memory; the shader puts them in order.
     glEnableVertexAttribArray(ATTRIB_DIFFUSE);
-    glVertexAttribPointer(ATTRIB_DIFFUSE, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(4));
+    glVertexAttribPointer(ATTRIB_DIFFUSE, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(4));
   } else {
     glDisableVertexAttribArray(ATTRIB_DIFFUSE);
     glVertexAttrib4f(ATTRIB_DIFFUSE, 1.0f, 1.0f, 1.0f, 1.0f);

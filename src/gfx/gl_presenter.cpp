@@ -110,11 +110,8 @@ void GlPresenter::choose_target(PixelSize drawable) {
   glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
 }
 
-// Turned over, triangles wind the other way and a point sprite's top row is GL's highest.
-void GlPresenter::apply_orientation() const {
-  glFrontFace(into_window_ ? GL_CW : GL_CCW);
-  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, into_window_ ? GL_UPPER_LEFT : GL_LOWER_LEFT);
-}
+// Turned over, triangles wind the other way (the shader turns point sprites).
+void GlPresenter::apply_orientation() const { glFrontFace(into_window_ ? GL_CW : GL_CCW); }
 
 // `r`, from the picture's top-left, in the rows of the framebuffer drawn into.
 PixelRect GlPresenter::on_target(PixelRect r) const {
@@ -162,12 +159,14 @@ void GlPresenter::present() {
   // ones) waits for nothing, and without it the driver queues frame after
   // frame (gigabytes over the show) and draws them late. One frame may still
   // be drawn while the next is built.
-  if (frame_in_flight_ != nullptr) {
-    glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
-    glDeleteSync(frame_in_flight_);
+  if (!surface_.bounds_frames_in_flight()) {
+    if (frame_in_flight_ != nullptr) {
+      glClientWaitSync(frame_in_flight_, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+      glDeleteSync(frame_in_flight_);
+    }
+    frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
   }
-  frame_in_flight_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-  glFlush();
   choose_target(drawable);
   if (into_window_ && bars) {
     // The window's buffer is undefined after a swap: the bars are blacked at

@@ -24,4 +24,7 @@ class GlSurface {
   virtual std::optional<PixelSize> shown_size() const = 0;
   // Shows what was drawn into the window's framebuffer (GL's framebuffer 0).
   virtual void swap() = 0;
+  // True where the platform itself keeps the frames queued in the driver few (a
+  // page hands back control after every frame); else the presenter does.
+  virtual bool bounds_frames_in_flight() const { return false; }
 };

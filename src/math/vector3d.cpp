@@ -1,7 +1,7 @@
 #include "math/vector3d.h"
 
-#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -20,8 +20,13 @@ float dx_component(const D3DXVECTOR3& v, int i) { return i == 0 ? v.x : (i == 1 
 
 vector3d::vector3d(std::int32_t type, float x, float y, float z) : type_(type) { set(x, y, z); }
 
-float vector3d::slotFloat(int i) const { return std::bit_cast<float>(xyz_[i]); }
-void vector3d::setSlotFloat(int i, float value) { xyz_[i] = std::bit_cast<std::int32_t>(value); }
+// Slots hold a float's bits (memcpy: the browser's C++ library has no bit_cast).
+float vector3d::slotFloat(int i) const {
+  float value = 0.0f;
+  std::memcpy(&value, &xyz_[i], sizeof value);
+  return value;
+}
+void vector3d::setSlotFloat(int i, float value) { std::memcpy(&xyz_[i], &value, sizeof value); }
 
 float vector3d::get(int i) const {
   switch (type_) {

@@ -19,6 +19,12 @@ int indexOfName(const std::vector<std::unique_ptr<T>>& items, const char* name) 
 
 }  // namespace
 
+Scene3d::~Scene3d() {
+  for (std::unique_ptr<Mesh3d>& mesh : meshes_) {
+    mesh.reset();
+  }
+}
+
 void Scene3d::loadMeshes(const char* file, DWORD format) {
   // One reader serves the name list and every mesh: each import rewinds it,
   // so this reads as reopening the file per mesh would, without rereading it.

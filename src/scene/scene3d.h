@@ -21,6 +21,11 @@
 class Scene3d {
  public:
   explicit Scene3d(DataFolder images = {}) : images_(std::move(images)) {}
+  // Releases the meshes first to last: the order of their Release calls is
+  // the trace's, and C++ libraries empty a vector in different orders.
+  ~Scene3d();
+  Scene3d(const Scene3d&) = delete;
+  Scene3d& operator=(const Scene3d&) = delete;
   void loadMeshes(const char* file, DWORD format);
   void loadLights(const char* file);
 

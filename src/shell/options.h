@@ -33,7 +33,5 @@ struct Options {
 // nullopt with `error` set for an unknown option or a missing value.
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
 std::string usage_text();
-// "100000" (ms), "1:40", "1:40.250": a show time in ms.
-std::optional<int> parse_show_time(const std::string& text);
 // "1280x960": both whole and from 1 to 16384.
 std::optional<PixelSize> parse_pixel_size(const std::string& text);

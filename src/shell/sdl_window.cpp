@@ -90,7 +90,7 @@ void SdlShowWindow::handle(const SDL_Event& event) {
       fit_render_size();
     }
   } else if (event.type == SDL_KEYDOWN && seek_key(event.key.keysym.sym)) {
-    seeks_.push_back(*seek_key(event.key.keysym.sym));
+    seeks_.push(*seek_key(event.key.keysym.sym));
   } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
@@ -110,15 +110,6 @@ bool SdlShowWindow::escape_down() const {
 }
 
 bool SdlShowWindow::close_requested() const { return closed_; }
-
-std::optional<SeekKey> SdlShowWindow::take_seek() {
-  if (seeks_.empty()) {
-    return std::nullopt;
-  }
-  const SeekKey key = seeks_.front();
-  seeks_.pop_front();
-  return key;
-}
 
 void SdlShowWindow::presented(bool drew) {
   const auto now = std::chrono::steady_clock::now();

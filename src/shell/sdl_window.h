@@ -12,7 +12,6 @@
 #include <SDL.h>
 
 #include <chrono>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,7 +42,7 @@ class SdlShowWindow : public Platform {
   bool close_requested() const override;
   bool paused() const override { return paused_; }
   void presented(bool drew) override;
-  std::optional<SeekKey> take_seek() override;
+  std::optional<SeekKey> take_seek() override { return seeks_.take(); }
   std::unique_ptr<PositionSource> open_music(const std::string& name,
                                              const std::string& path) override;
   double now_ms() const override;
@@ -63,7 +62,7 @@ class SdlShowWindow : public Platform {
   bool closed_ = false;
   bool escape_pressed_ = false;
   bool paused_ = false;
-  std::deque<SeekKey> seeks_;
+  SeekKeys seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;
   std::optional<std::chrono::steady_clock::time_point> last_present_;

@@ -9,7 +9,9 @@ int seek_target(SeekKey key, int t) {
   // The scene windows in show order: the titles, then the five 3D scenes.
   const std::span<const SceneWindow> windows = scene_windows();
   // The first window that begins after t.
-  const auto later = std::ranges::upper_bound(windows, t, {}, &SceneWindow::start_ms);
+  const auto later =
+      std::upper_bound(windows.begin(), windows.end(), t,
+                       [](int time, const SceneWindow& window) { return time < window.start_ms; });
   switch (key) {
     case SeekKey::back:
       return std::max(0, t - SEEK_STEP_MS);

@@ -5,10 +5,14 @@
 // each), from the state loading left when it goes back.
 //
 //   SeekKey, seek_target(key, t)   where a key takes the viewer from show time t
+//   SeekKeys       a platform's queue of the keys pressed, oldest taken first
 //   seek_on_grid(show, pacer, target, from_start)
 //                  runs unseen the grid's bodies up to the first one at or after
 //                  `target`, which becomes the pacer's next body; from the start
 //                  when asked or when that body is behind the pacer
+
+#include <deque>
+#include <optional>
 
 #include "show/pacer.h"
 #include "show/show.h"
@@ -19,6 +23,20 @@ enum class SeekKey { back, forward, previous_scene, next_scene, home };
 constexpr int SHOW_END_MS = 240000;
 // Left and Right.
 constexpr int SEEK_STEP_MS = 10000;
+
+class SeekKeys {
+ public:
+  void push(SeekKey key) { keys_.push_back(key); }
+  std::optional<SeekKey> take() {
+    if (keys_.empty()) return std::nullopt;
+    const SeekKey key = keys_.front();
+    keys_.pop_front();
+    return key;
+  }
+
+ private:
+  std::deque<SeekKey> keys_;
+};
 
 int seek_target(SeekKey key, int t);
 long seek_on_grid(Show& show, Pacer& pacer, int target, bool from_start);

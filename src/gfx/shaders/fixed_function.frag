@@ -55,7 +55,10 @@ vec4 texture_stage() {
   return v_color;
 #else
 #ifdef POINT_COORD
-  vec2 uv = gl_PointCoord;  // from (0, 0) at the point's top-left to (1, 1)
+  // gl_PointCoord runs from (0, 0) at the point's top-left to (1, 1) as GL's
+  // window counts (GLES has no other origin); in the back buffer, stored top
+  // row first, the picture's top is GL's bottom.
+  vec2 uv = vec2(gl_PointCoord.x, clip_y_sign > 0.0 ? 1.0 - gl_PointCoord.y : gl_PointCoord.y);
 #else
   vec2 uv = v_texcoord;
 #endif

@@ -6,7 +6,9 @@
 
 layout(location = 0) in vec4 in_position;  // x y z, or x y z rhw when pre-transformed
 layout(location = 1) in vec3 in_normal;    // (0, 0, 0) when the format has none
-layout(location = 2) in vec4 in_diffuse;   // opaque white when the format has none
+// D3DCOLOR's bytes as they lie in memory, B G R A (GLES reads no BGRA
+// attributes); opaque white when the format has none.
+layout(location = 2) in vec4 in_diffuse_bgra;
 layout(location = 3) in vec2 in_texcoord;
 
 out vec4 v_color;
@@ -34,8 +36,10 @@ vec4 transform(vec4 camera) {
   return clip;
 }
 
+vec4 vertex_diffuse() { return in_diffuse_bgra.zyxw; }
+
 vec4 color_source(int source, vec4 material) {
-  return source == D3DMCS_COLOR1 ? in_diffuse : material;
+  return source == D3DMCS_COLOR1 ? vertex_diffuse() : material;
 }
 
 // colour = Emissive + Ambient * (AMBIENT + sum Light.Ambient * att)
@@ -104,7 +108,7 @@ void main() {
   v_texcoord = in_texcoord;
 #ifdef PRETRANSFORMED
   gl_Position = transform_pretransformed();
-  v_color = in_diffuse;
+  v_color = vertex_diffuse();
   v_fog = 1.0;
   vec3 camera = vec3(0.0);
 #else
@@ -115,7 +119,7 @@ void main() {
   vec3 normal = (vec4(in_normal, 0.0) * normal_matrix).xyz;
   v_color = lighting_stage(camera, normal);
 #else
-  v_color = in_diffuse;
+  v_color = vertex_diffuse();
 #endif
 #ifdef FOG
   v_fog = fog_stage(camera);

@@ -2,6 +2,11 @@
 // FixedFunctionBlock in gl_pipeline.h, whose layout is checked there. The
 // Direct3D constants its fields carry are named as Direct3D names them.
 
+#ifdef GL_ES
+precision highp float;
+precision highp int;
+#endif
+
 #define D3DFOG_NONE 0
 #define D3DFOG_EXP 1
 #define D3DFOG_EXP2 2

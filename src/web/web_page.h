@@ -1,0 +1,48 @@
+#pragma once
+// The page as the show's platform: the canvas the device draws into, the
+// viewer's keys, and the page's clock. Keys arrive from the browser between
+// animation frames, so there is nothing to pump.
+//
+//   Escape                       ends the show
+//   Space                        pauses and resumes
+//   Left, Right                  10 s back and forth
+//   PageUp, PageDown, Home       the previous and next scene, the start
+//
+// The music does not play in a page yet: the show keeps time on its own clock.
+
+#include <emscripten/html5.h>
+
+#include <string>
+
+#include "show/platform.h"
+#include "web/webgl_surface.h"
+
+class WebPage : public Platform {
+ public:
+  explicit WebPage(const std::string& canvas);
+  ~WebPage() override;
+  WebPage(const WebPage&) = delete;
+  WebPage& operator=(const WebPage&) = delete;
+
+  bool make_device(PixelSize render_size, std::string& error) override;
+  Presenter* presenter() const override { return presenter_; }
+  PixelSize picture_size() const override;
+  void pump_events() override {}
+  bool escape_down() const override { return escape_pressed_; }
+  bool close_requested() const override { return false; }
+  bool paused() const override { return paused_; }
+  std::optional<SeekKey> take_seek() override { return seeks_.take(); }
+  std::unique_ptr<PositionSource> open_music(const std::string& name,
+                                             const std::string& path) override;
+  double now_ms() const override;
+
+ private:
+  static EM_BOOL key_down(int type, const EmscriptenKeyboardEvent* event, void* page);
+  bool handle_key(const std::string& code);
+
+  WebGlSurface surface_;
+  Presenter* presenter_ = nullptr;
+  bool escape_pressed_ = false;
+  bool paused_ = false;
+  SeekKeys seeks_;
+};
