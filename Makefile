@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 10
 FORMATTED = $(shell git ls-files -- $(addsuffix /*.cpp,src tests tools bench fuzz) \
                                     $(addsuffix /*.h,src tests tools bench fuzz))
 
-.PHONY: play test build web serve-web install deb deps sanitize bench fuzz fuzz-smoke format-check clean
+.PHONY: play test build web serve-web install deb deps sanitize bench bench-web fuzz fuzz-smoke format-check clean
 
 deps:
 	@scripts/install-deps
@@ -51,6 +51,11 @@ bench: build
 	build/showdata $(DATA)
 	build/bench/bench_show $(DATA)
 	build/bench/bench_seek $(DATA)
+
+# The page in headless Chromium (SwiftShader): the site's size, load to first
+# frame, frames per second per scene window beside the desktop's.
+bench-web: web
+	/usr/bin/python3 bench/bench_web.py build-web/site build/bench/bench_show build-web/data
 
 # Installs into PREFIX (under DESTDIR, when set) as a Linux program: bin/plovermix,
 # the stand-in data in share/plovermix/data, the desktop entry, metadata, icon

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "shell/base/log.h"
@@ -11,10 +12,16 @@ namespace {
 // The sound device's buffer, in sample frames: what is heard trails the
 // stream's position by this much.
 constexpr int BUFFER_SAMPLES = 2048;
+
+double now_ms() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 }  // namespace
 
-MixerSource::MixerSource(const std::string& name, const std::string& path)
-    : name_(name), started_(std::chrono::steady_clock::now()) {
+MixerSource::MixerSource(const std::string& name, const std::string& path) : name_(name) {
+  own_clock_.start(now_ms());
   // 44100 Hz stereo, as the original asked of its sound library.
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     fall_back(std::string("no sound device: ") + SDL_GetError());
@@ -40,8 +47,7 @@ void MixerSource::fall_back(const std::string& reason) {
   }
   fallback_reason_ = reason.empty() ? "unknown reason" : reason;
   // The own clock takes over where the music was, so the show does not jump.
-  started_ = (paused_ ? paused_at_ : std::chrono::steady_clock::now()) -
-             std::chrono::milliseconds(last_position_ms_);
+  own_clock_.seek(now_ms(), last_position_ms_);
   write_log("\nmusic: cannot play \"%s\" (%s); the show runs on its own clock", name_.c_str(),
             fallback_reason_.c_str());
   // A silent show must not leave the user wondering why.
@@ -50,8 +56,7 @@ void MixerSource::fall_back(const std::string& reason) {
 }
 
 bool MixerSource::play() {
-  started_ = std::chrono::steady_clock::now();
-  paused_ = false;
+  own_clock_.start(now_ms());
   last_position_ms_ = 0;
   if (music_ != nullptr && Mix_PlayMusic(music_, -1) != 0) {
     fall_back(Mix_GetError());
@@ -62,30 +67,15 @@ bool MixerSource::play() {
   return true;
 }
 
-int MixerSource::elapsed_ms() const {
-  const auto now = paused_ ? paused_at_ : std::chrono::steady_clock::now();
-  return static_cast<int>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(now - started_).count());
-}
-
 void MixerSource::pause() {
-  if (paused_) {
-    return;
-  }
-  paused_ = true;
-  paused_at_ = std::chrono::steady_clock::now();
+  own_clock_.pause(now_ms());
   if (audio_open_) {
     Mix_PauseMusic();
   }
 }
 
 void MixerSource::resume() {
-  if (!paused_) {
-    return;
-  }
-  // The time spent paused is taken out of the fallback clock.
-  started_ += std::chrono::steady_clock::now() - paused_at_;
-  paused_ = false;
+  own_clock_.resume(now_ms());
   if (audio_open_) {
     Mix_ResumeMusic();
   }
@@ -111,8 +101,7 @@ double MixerSource::latency_ms() const {
 
 void MixerSource::seek(int position_ms) {
   last_position_ms_ = position_ms;
-  const auto now = std::chrono::steady_clock::now();
-  started_ = (paused_ ? paused_at_ : now) - std::chrono::milliseconds(position_ms);
+  own_clock_.seek(now_ms(), position_ms);
   if (!falling_back() && music_ != nullptr && Mix_SetMusicPosition(position_ms / 1000.0) != 0) {
     fall_back(Mix_GetError());
   }
@@ -135,7 +124,7 @@ int MixerSource::position_ms() {
       return last_position_ms_;
     }
   }
-  return elapsed_ms();
+  return own_clock_.position_ms(now_ms());
 }
 
 void MixerSource::close() {

@@ -4,10 +4,10 @@
 // the show still runs (silently); one log line says why. That fallback clock
 // pauses and resumes as the music would.
 
-#include <chrono>
 #include <memory>
 #include <string>
 
+#include "audio/own_clock.h"
 #include "audio/position_source.h"
 
 struct _Mix_Music;
@@ -31,17 +31,13 @@ class MixerSource : public PositionSource {
 
  private:
   void fall_back(const std::string& reason);
-  int elapsed_ms() const;
 
   std::string name_;
   bool audio_open_ = false;
   _Mix_Music* music_ = nullptr;
   std::string fallback_reason_;
   bool muted_ = false;
-  std::chrono::steady_clock::time_point started_;
+  OwnClock own_clock_;
   // The stream's last reading: a stop in mid-show goes on from there.
   int last_position_ms_ = 0;
-  // While paused, the fallback clock reads as at paused_at_.
-  bool paused_ = false;
-  std::chrono::steady_clock::time_point paused_at_;
 };

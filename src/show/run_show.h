@@ -7,6 +7,7 @@
 //                               loop; false once the show is over and torn down.
 //                               The desktop calls it in a loop; a browser once
 //                               per animation frame
+//   playing()                   loading is over: the frame loop runs
 //   failed()                    the run could not do what its viewing asked
 //                               (a frame, the trace or the video not written);
 //                               the message is on stderr
@@ -52,6 +53,7 @@ class ShowRun {
   ShowRun& operator=(const ShowRun&) = delete;
 
   bool step();
+  bool playing() const { return player_ != nullptr; }
   bool failed() const { return failed_; }
 
  private:

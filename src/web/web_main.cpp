@@ -29,9 +29,6 @@ constexpr const char* DATA_DIR = "/data";
 constexpr const char* LOG_DEVICE = "/dev/plovermix-log";
 constexpr const char* TRACE_DEVICE = "/dev/plovermix-trace";
 constexpr const char* FRAMES_DIR = "/frames";
-// How long one animation frame may run frames of a virtual clock, which waits
-// for no display: as many as fit, so that a page drawing slowly still finishes.
-constexpr double VIRTUAL_STEPS_MS = 12.0;
 
 // The page's record of the run: times of its moments, its frames and its end.
 EM_JS(void, mark_moment, (const char* name),
@@ -53,6 +50,7 @@ struct PageRun {
   std::optional<FrameCapture> frames;
   std::unique_ptr<ShowRun> run;
   bool presented = false;
+  bool playing = false;
 };
 
 PageRun* the_run = nullptr;  // lives with the page once main returns
@@ -80,17 +78,16 @@ void end(PageRun& page) {
   end_page(failed ? 1 : 0);
 }
 
-void animation_frame(void* arg) {
+void step(void* arg) {
   PageRun& page = *static_cast<PageRun*>(arg);
-  const bool virtual_clock = page.options.viewing.fixed_step_ms.has_value();
-  const double until = emscripten_get_now() + VIRTUAL_STEPS_MS;
-  bool going = true;
-  do {
-    going = page.run->step();
-  } while (going && virtual_clock && emscripten_get_now() < until);
+  const bool going = page.run->step();
   if (!page.presented) {
     page.presented = true;
     mark_moment("first-frame");
+  }
+  if (!page.playing && page.run->playing()) {
+    page.playing = true;
+    mark_moment("playing");
   }
   if (!going) {
     end(page);
@@ -139,6 +136,10 @@ int main(int argc, char** argv) {
   }
   page.run = std::make_unique<ShowRun>(page.page, DataFolder(DATA_DIR), viewing);
   mark_moment("start");
-  emscripten_set_main_loop_arg(animation_frame, &page, 0, false);
+  emscripten_set_main_loop_arg(step, &page, 0, false);
+  if (viewing.fixed_step_ms) {
+    // A virtual clock waits for no display: a step as soon as the page is free.
+    emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+  }
   return 0;
 }

@@ -2,6 +2,10 @@
 
 #include <emscripten.h>
 
+#include <cstdio>
+
+#include "audio/own_clock.h"
+#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 
 namespace {
@@ -15,13 +19,27 @@ std::optional<SeekKey> seek_key(const std::string& code) {
   return std::nullopt;
 }
 
-// No sound in a page yet: play() fails, and the show runs on its own clock
-// and says so, as on a desktop with no sound device.
-class NoSound final : public PositionSource {
+// No sound in a page yet: the show runs on its own clock, silent, and says so
+// as the desktop does when it cannot play the music.
+class SilentMusic final : public PositionSource {
  public:
-  bool play() override { return false; }
-  int position_ms() override { return 0; }
+  explicit SilentMusic(std::string name) : name_(std::move(name)) {}
+  bool play() override {
+    write_log("\nmusic: cannot play \"%s\" (no sound in the page); the show runs on its own clock",
+              name_.c_str());
+    std::fprintf(stderr, "plovermix: the page plays no music; the show runs silent\n");
+    clock_.start(emscripten_get_now());
+    return true;
+  }
+  int position_ms() override { return clock_.position_ms(emscripten_get_now()); }
   void close() override {}
+  void pause() override { clock_.pause(emscripten_get_now()); }
+  void resume() override { clock_.resume(emscripten_get_now()); }
+  void seek(int position_ms) override { clock_.seek(emscripten_get_now(), position_ms); }
+
+ private:
+  std::string name_;
+  OwnClock clock_;
 };
 
 }  // namespace
@@ -65,9 +83,9 @@ PixelSize WebPage::picture_size() const {
   return ::picture_size(surface_.shown_size().value_or(PixelSize{}));
 }
 
-std::unique_ptr<PositionSource> WebPage::open_music(const std::string& /*name*/,
+std::unique_ptr<PositionSource> WebPage::open_music(const std::string& name,
                                                     const std::string& /*path*/) {
-  return std::make_unique<NoSound>();
+  return std::make_unique<SilentMusic>(name);
 }
 
 double WebPage::now_ms() const { return emscripten_get_now(); }

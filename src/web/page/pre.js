@@ -3,7 +3,8 @@
 // the console, the canvas sized to the screen's pixels, and window.plovermix
 // for whoever drives the page (tests and benchmarks):
 //   frames[key]   a PNG data URL of each frame frames-at asked for
-//   moments[name] performance.now() at "start", "first-frame" and "end"
+//   moments[name] performance.now() at "start", "first-frame", "playing"
+//                 (loading is over) and "end"
 //   done, failed  the run is over; whether it could not do what it was asked
 //   contextLost   the browser took the WebGL context away
 // The console's levels: log for standard output, error for standard error,
@@ -59,8 +60,12 @@ document.getElementById('canvas').addEventListener('webglcontextlost', () => {
 });
 
 Module.preRun = Module.preRun || [];
+// The log is opened to append, which asks for reading too: it reads as empty.
+const nothingToRead = () => null;
 Module.preRun.push(() => {
   fitCanvas();
-  FS.createDevice('/dev', 'plovermix-log', null, consoleLines((line) => console.info(line)));
-  FS.createDevice('/dev', 'plovermix-trace', null, consoleLines((line) => console.debug(line)));
+  FS.createDevice('/dev', 'plovermix-log', nothingToRead,
+                  consoleLines((line) => console.info(line)));
+  FS.createDevice('/dev', 'plovermix-trace', nothingToRead,
+                  consoleLines((line) => console.debug(line)));
 });
