@@ -43,6 +43,17 @@ std::optional<PageOptions> parse_page_options(const std::vector<std::string>& pa
     const auto [name, value] = split(text);
     if (name == "fixed-step") {
       options.viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
+    } else if (name == "autoplay") {
+      // The page's own: it started the show without waiting for a gesture.
+    } else if (name == "mute") {
+      options.viewing.mute = true;
+    } else if (name == "steps-per-second") {
+      const std::optional<int> steps = parse_whole(value, 1, 1000);
+      if (!steps) {
+        error = "steps-per-second needs a whole number from 1 to 1000";
+        return std::nullopt;
+      }
+      options.viewing.steps_per_second = *steps;
     } else if (name == "trace") {
       options.trace = true;
     } else if (name == "frames-at") {

@@ -8,7 +8,10 @@
 //                       ms), for the page to hand out, then the end; implies
 //                       fixed-step. Each Ti keeps the text it was given as its key
 //   start=T             start at show time T (ms, or m:ss.mmm)
+//   mute                the music at volume 0; the show still keeps to it
+//   steps-per-second=N  the live player's frame bodies per second of show time
 //   trace               the JSON trace lines, on the console
+//   autoplay            the page's own (no start screen where sound may start)
 // Anything else is left alone, with a line saying so: addresses carry
 // parameters of their own.
 

@@ -37,16 +37,15 @@ EM_JS(void, hand_out_frame, (const char* key, const char* path), {
   window.plovermix.frames[UTF8ToString(key)] =
       window.plovermix.dataUrl(FS.readFile(UTF8ToString(path)));
 });
-EM_JS(void, end_page, (int failed), {
-  window.plovermix.failed = !!failed;
-  window.plovermix.done = true;
-});
+EM_JS(void, end_page, (int failed), { window.plovermix.finish(!!failed); });
+EM_JS(void, print_trace_batch, (), { window.plovermix.printBatch(); });
 
 struct PageRun {
-  explicit PageRun(PageOptions asked) : options(std::move(asked)) {}
+  explicit PageRun(PageOptions asked)
+      : options(std::move(asked)), page(CANVAS, !options.viewing.fixed_step_ms) {}
   PageOptions options;
   LogFile log{LOG_DEVICE};
-  WebPage page{CANVAS};
+  WebPage page;
   std::optional<FrameCapture> frames;
   std::unique_ptr<ShowRun> run;
   bool presented = false;
@@ -72,7 +71,8 @@ void end(PageRun& page) {
   emscripten_cancel_main_loop();
   const bool frames_written = finish_frames(page);  // says what is missing either way
   const bool failed = page.run->failed() || !frames_written;
-  page.run.reset();
+  page.run.reset();  // the trace's last lines, at its close
+  print_trace_batch();
   release_device();
   mark_moment("end");
   end_page(failed ? 1 : 0);
@@ -81,6 +81,7 @@ void end(PageRun& page) {
 void step(void* arg) {
   PageRun& page = *static_cast<PageRun*>(arg);
   const bool going = page.run->step();
+  print_trace_batch();
   if (!page.presented) {
     page.presented = true;
     mark_moment("first-frame");

@@ -2,11 +2,8 @@
 
 #include <emscripten.h>
 
-#include <cstdio>
-
-#include "audio/own_clock.h"
-#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
+#include "web/web_music.h"
 
 namespace {
 
@@ -19,32 +16,16 @@ std::optional<SeekKey> seek_key(const std::string& code) {
   return std::nullopt;
 }
 
-// No sound in a page yet: the show runs on its own clock, silent, and says so
-// as the desktop does when it cannot play the music.
-class SilentMusic final : public PositionSource {
- public:
-  explicit SilentMusic(std::string name) : name_(std::move(name)) {}
-  bool play() override {
-    write_log("\nmusic: cannot play \"%s\" (no sound in the page); the show runs on its own clock",
-              name_.c_str());
-    std::fprintf(stderr, "plovermix: the page plays no music; the show runs silent\n");
-    clock_.start(emscripten_get_now());
-    return true;
-  }
-  int position_ms() override { return clock_.position_ms(emscripten_get_now()); }
-  void close() override {}
-  void pause() override { clock_.pause(emscripten_get_now()); }
-  void resume() override { clock_.resume(emscripten_get_now()); }
-  void seek(int position_ms) override { clock_.seek(emscripten_get_now(), position_ms); }
-
- private:
-  std::string name_;
-  OwnClock clock_;
-};
+// The page's part in the keys: Escape first leaves full screen (the
+// browser's rule, and its Escape may reach the page just after), and a page
+// in the background pauses as Space does.
+EM_JS(int, escape_ends_show, (), { return window.plovermix.escapeEndsShow() ? 1 : 0; });
+EM_JS(int, page_hidden, (), { return document.hidden ? 1 : 0; });
 
 }  // namespace
 
-WebPage::WebPage(const std::string& canvas) : surface_(canvas) {
+WebPage::WebPage(const std::string& canvas, bool fit_render_size)
+    : surface_(canvas), fit_render_size_(fit_render_size) {
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &WebPage::key_down);
 }
 
@@ -61,7 +42,7 @@ bool WebPage::handle_key(const std::string& code) {
   if (const std::optional<SeekKey> seek = seek_key(code)) {
     seeks_.push(*seek);
   } else if (code == "Escape") {
-    escape_pressed_ = true;
+    escape_pressed_ = escape_pressed_ || escape_ends_show() != 0;
   } else if (code == "Space") {
     paused_ = !paused_;
   } else {
@@ -84,8 +65,17 @@ PixelSize WebPage::picture_size() const {
 }
 
 std::unique_ptr<PositionSource> WebPage::open_music(const std::string& name,
-                                                    const std::string& /*path*/) {
-  return std::make_unique<SilentMusic>(name);
+                                                    const std::string& path) {
+  return std::make_unique<WebAudioMusic>(name, path);
+}
+
+bool WebPage::paused() const { return paused_ || page_hidden() != 0; }
+
+// The back buffer follows the picture's size in the canvas's pixels.
+void WebPage::pump_events() {
+  if (fit_render_size_ && presenter_ != nullptr && !(picture_size() == presenter_->render_size())) {
+    presenter_->set_render_size(picture_size());
+  }
 }
 
 double WebPage::now_ms() const { return emscripten_get_now(); }

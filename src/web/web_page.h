@@ -1,14 +1,14 @@
 #pragma once
 // The page as the show's platform: the canvas the device draws into, the
-// viewer's keys, and the page's clock. Keys arrive from the browser between
-// animation frames, so there is nothing to pump.
+// viewer's keys, the music on Web Audio and the page's clock. Keys arrive from
+// the browser between animation frames; a pump only fits the back buffer to
+// the canvas.
 //
-//   Escape                       ends the show
-//   Space                        pauses and resumes
+//   Escape                       ends the show (in full screen, leaves it first)
+//   Space, a page in the background   pauses and resumes
 //   Left, Right                  10 s back and forth
 //   PageUp, PageDown, Home       the previous and next scene, the start
-//
-// The music does not play in a page yet: the show keeps time on its own clock.
+// Full screen (F11, a double click, the page's button) is the page script's.
 
 #include <emscripten/html5.h>
 
@@ -19,7 +19,9 @@
 
 class WebPage : public Platform {
  public:
-  explicit WebPage(const std::string& canvas);
+  // `fit_render_size`: the back buffer follows the picture's size (the live
+  // player's; a virtual clock keeps the size it was made with).
+  WebPage(const std::string& canvas, bool fit_render_size);
   ~WebPage() override;
   WebPage(const WebPage&) = delete;
   WebPage& operator=(const WebPage&) = delete;
@@ -27,10 +29,10 @@ class WebPage : public Platform {
   bool make_device(PixelSize render_size, std::string& error) override;
   Presenter* presenter() const override { return presenter_; }
   PixelSize picture_size() const override;
-  void pump_events() override {}
+  void pump_events() override;
   bool escape_down() const override { return escape_pressed_; }
   bool close_requested() const override { return false; }
-  bool paused() const override { return paused_; }
+  bool paused() const override;
   std::optional<SeekKey> take_seek() override { return seeks_.take(); }
   std::unique_ptr<PositionSource> open_music(const std::string& name,
                                              const std::string& path) override;
@@ -42,6 +44,7 @@ class WebPage : public Platform {
 
   WebGlSurface surface_;
   Presenter* presenter_ = nullptr;
+  bool fit_render_size_;
   bool escape_pressed_ = false;
   bool paused_ = false;
   SeekKeys seeks_;

@@ -141,15 +141,37 @@ class Browser:
             raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
         return result["result"].get("value")
 
+    def settle(self, seconds):
+        """Lets the page run for `seconds`, then takes in what it said meanwhile."""
+        time.sleep(seconds)
+        self.evaluate("true")
+
     def wait_for(self, expression, seconds):
         """Polls `expression` until it is truthy; its value, or None after `seconds`."""
         deadline = time.time() + seconds
         while time.time() < deadline:
-            value = self.evaluate(expression)
+            try:
+                value = self.evaluate(expression)
+            except RuntimeError:  # the page is not there yet
+                value = None
             if value:
                 return value
             time.sleep(0.2)
         return None
+
+    KEYS = {"Space": (" ", 32), "PageDown": ("PageDown", 34), "Escape": ("Escape", 27),
+            "KeyX": ("x", 88)}
+
+    def press(self, code):
+        """A key pressed and let go, as the keyboard sends it."""
+        key, number = self.KEYS[code]
+        for kind in ("keyDown", "keyUp"):
+            self.send("Input.dispatchKeyEvent", type=kind, key=key, code=code,
+                      windowsVirtualKeyCode=number, text=key if kind == "keyDown" and len(key) == 1 else "")
+
+    def click(self, x, y):
+        for kind in ("mousePressed", "mouseReleased"):
+            self.send("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
 
     def screenshot(self, path):
         import base64

@@ -1,14 +1,20 @@
 // The page's side of the program, run before it starts: the show's
-// parameters from the page's address, its standard output, log and trace on
-// the console, the canvas sized to the screen's pixels, and window.plovermix
-// for whoever drives the page (tests and benchmarks):
+// parameters from the page's address, the start screen (the music may only
+// start after a gesture), its standard output, log and trace on the console,
+// the canvas sized to the screen's pixels, full screen, the end screen, and
+// window.plovermix for whoever drives the page (tests and benchmarks):
 //   frames[key]   a PNG data URL of each frame frames-at asked for
 //   moments[name] performance.now() at "start", "first-frame", "playing"
 //                 (loading is over) and "end"
 //   done, failed  the run is over; whether it could not do what it was asked
 //   contextLost   the browser took the WebGL context away
 // The console's levels: log for standard output, error for standard error,
-// info for the log, debug for the trace.
+// info for the log, debug for the trace (a message for each step's lines).
+const page = (id) => document.getElementById(id);
+const parameters = new URLSearchParams(location.search);
+// A virtual clock (a test's, a benchmark's) starts at once, with no sound.
+const onVirtualClock = parameters.has('fixed-step') || parameters.has('frames-at');
+
 window.plovermix = {
   frames: {},
   moments: {},
@@ -22,50 +28,143 @@ window.plovermix = {
     }
     return 'data:image/png;base64,' + btoa(text);
   },
+  notice(text) {
+    page('notice').textContent = text;
+    page('notice').hidden = false;
+  },
+  finish(failed) {
+    this.failed = failed;
+    this.done = true;
+    if (!onVirtualClock) {
+      if (document.fullscreenElement) document.exitFullscreen();
+      page('end').hidden = false;
+      page('again').focus();
+    }
+  },
+  // Escape leaves full screen first; the browser's own Escape may reach the page just after.
+  leftFullScreenAt: -Infinity,
+  escapeEndsShow() {
+    return !document.fullscreenElement && performance.now() - this.leftFullScreenAt > 500;
+  },
 };
 
 // "?fixed-step&frames-at=0,1000" is the program's "fixed-step", "frames-at=0,1000".
-Module.arguments = Array.from(new URLSearchParams(location.search),
-                              ([name, value]) => (value === '' ? name : name + '=' + value));
+Module.arguments = Array.from(parameters, ([name, value]) => (value === '' ? name : name + '=' + value));
+Module.noInitialRun = true;
 Module.print = (line) => console.log(line);
 Module.printErr = (line) => console.error(line);
 
+// The data's download, as Emscripten reports it: "Downloading data... (3/16)".
+Module.setStatus = (text) => {
+  const got = /\((\d+(?:\.\d+)?)\/(\d+(?:\.\d+)?)\)/.exec(text || '');
+  if (got) page('progress').style.width = (100 * got[1] / got[2]) + '%';
+};
+
 // A device that prints each whole line it is given; the log's lines begin
-// with their line break, so what is left at a close is a line too.
-function consoleLines(print) {
+// with their line break, so what is left at a close is a line too. Lines
+// kept for a batch wait for printBatch(): the trace writes hundreds a frame,
+// too many for one console message each.
+function consoleLines(print, batch) {
   const output = (byte) => {
     if (byte !== 10) {
       output.buffer.push(byte);
       return;
     }
-    if (output.buffer.length > 0) print(UTF8ArrayToString(output.buffer, 0));
+    if (output.buffer.length > 0) {
+      const line = UTF8ArrayToString(output.buffer, 0);
+      batch ? batch.push(line) : print(line);
+    }
     output.buffer = [];
   };
   output.buffer = [];
   return output;
 }
+const traceLines = [];
+// After each step of the show: the trace's lines of that step, as one message.
+window.plovermix.printBatch = () => {
+  if (traceLines.length > 0) console.debug(traceLines.splice(0).join('\n'));
+};
 
 // The canvas holds as many pixels as it covers on screen: the picture is
 // fitted into them, sharp on any screen.
 function fitCanvas() {
-  const canvas = document.getElementById('canvas');
+  const canvas = page('canvas');
   const ratio = window.devicePixelRatio || 1;
   canvas.width = Math.max(1, Math.round(canvas.clientWidth * ratio));
   canvas.height = Math.max(1, Math.round(canvas.clientHeight * ratio));
 }
 window.addEventListener('resize', fitCanvas);
-document.getElementById('canvas').addEventListener('webglcontextlost', () => {
+page('canvas').addEventListener('webglcontextlost', () => {
   window.plovermix.contextLost = true;
   console.error('plovermix: the browser took the graphics context away');
 });
 
-Module.preRun = Module.preRun || [];
+// Full screen only inside a user event: F11, a double click, the button.
+function toggleFullScreen() {
+  if (document.fullscreenElement) {
+    document.exitFullscreen();
+  } else {
+    document.documentElement.requestFullscreen().catch(() => {});
+  }
+}
+document.addEventListener('fullscreenchange', () => {
+  if (!document.fullscreenElement) window.plovermix.leftFullScreenAt = performance.now();
+});
+window.addEventListener('keydown', (event) => {
+  if (event.code === 'F11') {
+    event.preventDefault();
+    toggleFullScreen();
+  }
+});
+page('canvas').addEventListener('dblclick', toggleFullScreen);
+page('full').addEventListener('click', toggleFullScreen);
+page('again').addEventListener('click', () => location.reload());
+
+// The show starts once its files are in and, unless on a virtual clock, the
+// viewer has given the gesture the browser asks before sound: a click or a
+// key. With ?autoplay it starts at once where the browser allows sound
+// without one, and shows the start screen where it does not.
+let started = false;
+function startShow() {
+  if (started) return;
+  started = true;
+  page('start').hidden = true;
+  page('canvas').focus();
+  callMain(Module.arguments);
+}
+function startOnGesture() {
+  page('prompt').hidden = false;
+  const go = (event) => {
+    if (event.type === 'keydown' && event.code === 'F11') return;
+    event.preventDefault();
+    window.removeEventListener('keydown', go, true);
+    page('start').removeEventListener('click', go);
+    Module.audioContext.resume();
+    startShow();
+  };
+  window.addEventListener('keydown', go, true);
+  page('start').addEventListener('click', go);
+}
+Module.onRuntimeInitialized = () => {
+  page('progress').style.width = '100%';
+  if (onVirtualClock) {
+    startShow();
+    return;
+  }
+  Module.audioContext = new AudioContext();
+  if (parameters.has('autoplay') && Module.audioContext.state === 'running') {
+    startShow();
+  } else {
+    startOnGesture();
+  }
+};
+
 // The log is opened to append, which asks for reading too: it reads as empty.
 const nothingToRead = () => null;
+Module.preRun = Module.preRun || [];
 Module.preRun.push(() => {
   fitCanvas();
   FS.createDevice('/dev', 'plovermix-log', nothingToRead,
                   consoleLines((line) => console.info(line)));
-  FS.createDevice('/dev', 'plovermix-trace', nothingToRead,
-                  consoleLines((line) => console.debug(line)));
+  FS.createDevice('/dev', 'plovermix-trace', nothingToRead, consoleLines(null, traceLines));
 });
