@@ -35,7 +35,7 @@ bool holds_show_files(const DataFolder& data) {
   });
 }
 
-std::string show_files_report(const DataFolder& data) {
+std::string show_files_report(const DataFolder& data, const std::string& hint) {
   std::vector<std::string> missing;
   std::vector<std::string> unreadable;
   for (const char* name : SHOW_FILES) {
@@ -62,7 +62,7 @@ std::string show_files_report(const DataFolder& data) {
                              : "; " + std::to_string(unreadable.size()) + " cannot be read") +
             ": " + listed(unreadable);
   }
-  return line + " (use --data DIR)";
+  return hint.empty() ? line : line + " (" + hint + ")";
 }
 
 void FailedTextures::call(const CallRecord& record) {

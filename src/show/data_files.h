@@ -4,7 +4,8 @@
 //
 //   MUSIC_FILE                          the music, played and captured
 //   SHOW_FILES                          the 28 fixed files: music, scenes, images
-//   show_files_report(data)             one line naming the missing or unreadable ones, or ""
+//   show_files_report(data, hint)       one line naming the missing or unreadable ones, and
+//                                       then the hint in brackets (none when empty), or ""
 //   holds_show_files(data)              at least one of them is there
 //   FailedTextures                      gathers the image files the device could not load
 //   scene_textures_report(failed)       one line naming those the scenes name, or ""
@@ -18,7 +19,7 @@
 constexpr const char* MUSIC_FILE = "vorn.mp3";
 extern const char* const SHOW_FILES[28];
 
-std::string show_files_report(const DataFolder& data);
+std::string show_files_report(const DataFolder& data, const std::string& hint);
 bool holds_show_files(const DataFolder& data);
 
 // Attached to the device while the show loads.

@@ -78,7 +78,7 @@ bool ShowRun::step() {
 bool ShowRun::load_step() {
   if (!loading_started_) {
     loading_started_ = true;
-    say(show_files_report(data_));
+    say(show_files_report(data_, viewing_.data_hint));
     if (device != nullptr) {
       device->AttachRecorder(&failed_textures_);
     }

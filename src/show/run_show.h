@@ -8,6 +8,7 @@
 //                               The desktop calls it in a loop; a browser once
 //                               per animation frame
 //   playing()                   loading is over: the frame loop runs
+//   show_time()                 the show time of the last frame body run
 //   failed()                    the run could not do what its viewing asked
 //                               (a frame, the trace or the video not written);
 //                               the message is on stderr
@@ -41,6 +42,8 @@ struct ShowViewing {
   int start_ms = 0;
   // A capture, on the virtual clock (fixed_step_ms its step unless it brings its player).
   ShowCapture* capture = nullptr;
+  // Said after the list of the show's files that are missing: how to name another folder.
+  std::string data_hint = "use --data DIR";
 };
 
 constexpr double DEFAULT_FIXED_STEP_MS = 1000.0 / 60.0;
@@ -54,6 +57,7 @@ class ShowRun {
 
   bool step();
   bool playing() const { return player_ != nullptr; }
+  int show_time() const { return show_ != nullptr ? show_->loop.t : 0; }
   bool failed() const { return failed_; }
 
  private:

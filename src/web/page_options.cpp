@@ -43,6 +43,8 @@ std::optional<PageOptions> parse_page_options(const std::vector<std::string>& pa
     const auto [name, value] = split(text);
     if (name == "fixed-step") {
       options.viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
+    } else if (name == "own") {
+      options.own_files = true;
     } else if (name == "autoplay") {
       // The page's own: it started the show without waiting for a gesture.
     } else if (name == "mute") {

@@ -12,6 +12,8 @@
 //   steps-per-second=N  the live player's frame bodies per second of show time
 //   trace               the JSON trace lines, on the console
 //   autoplay            the page's own (no start screen where sound may start)
+//   own                 the show's files are the viewer's, put in the page's
+//                       folder for them (see OWN_FILES_DIR) instead of ours
 // Anything else is left alone, with a line saying so: addresses carry
 // parameters of their own.
 
@@ -29,6 +31,7 @@ struct FrameAsked {
 struct PageOptions {
   ShowViewing viewing;  // trace_file unset: where the trace goes is the page's
   bool trace = false;
+  bool own_files = false;
   std::vector<FrameAsked> frames_at;
 };
 

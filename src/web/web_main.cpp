@@ -26,6 +26,7 @@ namespace {
 // Where the page's script puts things, and the devices it reads them from.
 constexpr const char* CANVAS = "#canvas";
 constexpr const char* DATA_DIR = "/data";
+constexpr const char* OWN_FILES_DIR = "/own";  // the viewer's files, as the page put them
 constexpr const char* LOG_DEVICE = "/dev/plovermix-log";
 constexpr const char* TRACE_DEVICE = "/dev/plovermix-trace";
 constexpr const char* FRAMES_DIR = "/frames";
@@ -39,6 +40,8 @@ EM_JS(void, hand_out_frame, (const char* key, const char* path), {
 });
 EM_JS(void, end_page, (int failed), { window.plovermix.finish(!!failed); });
 EM_JS(void, print_trace_batch, (), { window.plovermix.printBatch(); });
+EM_JS(void, tell_show_time, (int t), { window.plovermix.showTime = t; });
+EM_JS(int, context_lost, (), { return window.plovermix.contextLost ? 1 : 0; });
 
 struct PageRun {
   explicit PageRun(PageOptions asked)
@@ -80,8 +83,14 @@ void end(PageRun& page) {
 
 void step(void* arg) {
   PageRun& page = *static_cast<PageRun*>(arg);
+  if (context_lost() != 0) {
+    // Nothing can be drawn any more; the page offers the way back.
+    emscripten_cancel_main_loop();
+    return;
+  }
   const bool going = page.run->step();
   print_trace_batch();
+  tell_show_time(page.run->show_time());
   if (!page.presented) {
     page.presented = true;
     mark_moment("first-frame");
@@ -117,6 +126,7 @@ int main(int argc, char** argv) {
   the_run = new PageRun(*asked);
   PageRun& page = *the_run;
   ShowViewing viewing = page.options.viewing;
+  viewing.data_hint = "";  // the page has no --data
   if (page.options.trace) {
     viewing.trace_file = TRACE_DEVICE;
   }
@@ -135,7 +145,8 @@ int main(int argc, char** argv) {
     page.frames->start();
     viewing.capture = &*page.frames;
   }
-  page.run = std::make_unique<ShowRun>(page.page, DataFolder(DATA_DIR), viewing);
+  const char* data = page.options.own_files ? OWN_FILES_DIR : DATA_DIR;
+  page.run = std::make_unique<ShowRun>(page.page, DataFolder(data), viewing);
   mark_moment("start");
   emscripten_set_main_loop_arg(step, &page, 0, false);
   if (viewing.fixed_step_ms) {

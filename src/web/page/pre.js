@@ -28,10 +28,13 @@ window.plovermix = {
     }
     return 'data:image/png;base64,' + btoa(text);
   },
+  // Lines for the viewer at the page's foot, as standard error gives them.
   notice(text) {
-    page('notice').textContent = text;
+    const said = page('said');
+    said.textContent = said.textContent ? said.textContent + '\n' + text : text;
     page('notice').hidden = false;
   },
+  showTime: 0,
   finish(failed) {
     this.failed = failed;
     this.done = true;
@@ -52,7 +55,10 @@ window.plovermix = {
 Module.arguments = Array.from(parameters, ([name, value]) => (value === '' ? name : name + '=' + value));
 Module.noInitialRun = true;
 Module.print = (line) => console.log(line);
-Module.printErr = (line) => console.error(line);
+Module.printErr = (line) => {
+  console.error(line);
+  if (line.startsWith('plovermix: ')) window.plovermix.notice(line.slice(11));
+};
 
 // The data's download, as Emscripten reports it: "Downloading data... (3/16)".
 Module.setStatus = (text) => {
@@ -94,9 +100,19 @@ function fitCanvas() {
   canvas.height = Math.max(1, Math.round(canvas.clientHeight * ratio));
 }
 window.addEventListener('resize', fitCanvas);
-page('canvas').addEventListener('webglcontextlost', () => {
+// A lost graphics context stops the show; the way back is the page again,
+// started where the show was.
+page('canvas').addEventListener('webglcontextlost', (event) => {
+  event.preventDefault();
   window.plovermix.contextLost = true;
   console.error('plovermix: the browser took the graphics context away');
+  window.plovermix.notice('The browser took the graphics away from the show.');
+  page('back').hidden = false;
+});
+page('back').addEventListener('click', () => {
+  const again = new URLSearchParams(location.search);
+  again.set('start', String(window.plovermix.showTime));
+  location.search = again.toString().replace(/=(&|$)/g, '$1');
 });
 
 // Full screen only inside a user event: F11, a double click, the button.
@@ -123,8 +139,10 @@ page('again').addEventListener('click', () => location.reload());
 // The show starts once its files are in and, unless on a virtual clock, the
 // viewer has given the gesture the browser asks before sound: a click or a
 // key. With ?autoplay it starts at once where the browser allows sound
-// without one, and shows the start screen where it does not.
+// without one, and shows the start screen where it does not. With ?own, or
+// after "Play your own copy", it waits for the viewer's files instead.
 let started = false;
+let ready = false;
 function startShow() {
   if (started) return;
   started = true;
@@ -132,21 +150,75 @@ function startShow() {
   page('canvas').focus();
   callMain(Module.arguments);
 }
+function makeSound() {
+  if (onVirtualClock) return;
+  if (!Module.audioContext) Module.audioContext = new AudioContext();
+  Module.audioContext.resume();
+}
 function startOnGesture() {
   page('prompt').hidden = false;
   const go = (event) => {
-    if (event.type === 'keydown' && event.code === 'F11') return;
+    if (started || (event.type === 'keydown' && event.code === 'F11')) return;
+    if (event.target === page('own') || event.target === page('files')) return;
     event.preventDefault();
     window.removeEventListener('keydown', go, true);
     page('start').removeEventListener('click', go);
-    Module.audioContext.resume();
+    makeSound();
     startShow();
   };
   window.addEventListener('keydown', go, true);
   page('start').addEventListener('click', go);
 }
+
+// The viewer's files go into /own under their own names (a folder's files
+// without their folders), and the show reads them there: nothing leaves the page.
+async function playOwnFiles(files) {
+  if (started || !ready || files.length === 0) return;
+  started = true;
+  FS.mkdir('/own');
+  for (const file of files) {
+    FS.writeFile('/own/' + file.name, new Uint8Array(await file.arrayBuffer()));
+  }
+  if (!Module.arguments.includes('own')) Module.arguments.push('own');
+  page('start').hidden = true;
+  callMain(Module.arguments);
+}
+page('own').addEventListener('click', () => {
+  makeSound();
+  page('files').click();
+});
+page('files').addEventListener('change', () => playOwnFiles(Array.from(page('files').files)));
+// A dropped folder's files, however deep.
+function filesOf(entry) {
+  if (entry.isFile) return new Promise((resolve) => entry.file((file) => resolve([file]), () => resolve([])));
+  return new Promise((resolve) => {
+    const all = [];
+    const reader = entry.createReader();
+    const more = () => reader.readEntries(async (entries) => {
+      if (entries.length === 0) return resolve(all);
+      for (const child of entries) all.push(...(await filesOf(child)));
+      more();
+    }, () => resolve(all));
+    more();
+  });
+}
+page('start').addEventListener('dragover', (event) => event.preventDefault());
+page('start').addEventListener('drop', async (event) => {
+  event.preventDefault();
+  makeSound();
+  const entries = Array.from(event.dataTransfer.items).map((item) => item.webkitGetAsEntry()).filter(Boolean);
+  const files = [];
+  for (const entry of entries) files.push(...(await filesOf(entry)));
+  playOwnFiles(files);
+});
+
 Module.onRuntimeInitialized = () => {
+  ready = true;
   page('progress').style.width = '100%';
+  if (parameters.has('own')) {
+    page('own').focus();
+    return;
+  }
   if (onVirtualClock) {
     startShow();
     return;
