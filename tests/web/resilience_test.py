@@ -1,13 +1,15 @@
 """The page with everyone's copy, and a page that survives, in headless
 Chromium: the viewer's own files (given through the page's file input) play
-as the desktop plays the same folder with --data, and a lost graphics
-context is a message with a way back to the same show time.
+as the desktop plays the same folder with --data, the whole show in one file
+plays from disk, and a lost graphics context is a message with a way back to
+the same show time.
 
     resilience_test.py SITE DESKTOP_PROGRAM FRAME_MATCH WORK
 """
 
 import base64
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -100,6 +102,38 @@ class PageForEveryone(unittest.TestCase):
                              str(lost_at))
             self.assertTrue(browser.wait_for("plovermix.showTime >= %d" % lost_at, 10))
             self.assertFalse(browser.evaluate("plovermix.contextLost"))
+
+
+    def test_a_failed_download_says_what_failed(self):
+        broken = os.path.join(WORK, "site-without-data")
+        shutil.rmtree(broken, ignore_errors=True)
+        shutil.copytree(SITE, broken, ignore=shutil.ignore_patterns("plovermix.data"))
+        with SiteServer(broken) as server, Browser() as browser:
+            browser.open(server.url("index.html"))
+            said = browser.wait_for("document.getElementById('said').textContent", 30)
+        self.assertIn("The show cannot start", said)
+        self.assertIn("plovermix.data", said)
+
+
+class OneFile(unittest.TestCase):
+    """build-web/plovermix.html, opened from disk with no server running."""
+
+    def test_it_plays_from_disk(self):
+        single = os.path.join(os.path.dirname(os.path.abspath(SITE)), "plovermix.html")
+        stdout = subprocess.run(
+            [DESKTOP, "--data", os.path.join(os.path.dirname(single), "data"), "--fixed-step",
+             "--frames-at", "9000", "--out", os.path.join(WORK, "single-desktop")],
+            capture_output=True, text=True, timeout=300,
+            env=dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy")).stdout
+        with Browser() as browser:
+            browser.open("file://" + single + "?fixed-step&frames-at=9000")
+            self.assertTrue(browser.wait_for("window.plovermix && plovermix.done", 120))
+            self.assertTrue(browser.evaluate("plovermix.moments.playing > 0"))
+            self.assertFalse(browser.evaluate("plovermix.failed"))
+            self.assertIn("9000", browser.evaluate("plovermix.frames"))
+            self.assertEqual([text for kind, text in browser.console if kind == "log"],
+                             stdout.split("\n")[:-1])
+            self.assertEqual(browser.exceptions, [])
 
 
 if __name__ == "__main__":

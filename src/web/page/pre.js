@@ -66,6 +66,15 @@ Module.setStatus = (text) => {
   if (got) page('progress').style.width = (100 * got[1] / got[2]) + '%';
 };
 
+// What stops the page before the show can start (a download that failed, a
+// program the browser cannot run) is said on the page, with what failed.
+Module.onAbort = (what) => window.plovermix.notice('The show cannot start: ' + what);
+window.addEventListener('error', (event) => {
+  if (!started) {
+    window.plovermix.notice('The show cannot start: ' + ((event.error && event.error.message) || event.message));
+  }
+});
+
 // A device that prints each whole line it is given; the log's lines begin
 // with their line break, so what is left at a close is a line too. Lines
 // kept for a batch wait for printBatch(): the trace writes hundreds a frame,
