@@ -2,7 +2,6 @@
 // file, drawn by the GL backend: the quad must sit where the camera's path
 // puts it on screen.
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,10 +12,10 @@
 #include "camera/camera3d.h"
 #include "gfx/gl_device.h"
 #include "render/require_gl.h"
+#include "render/test_window.h"
 #include "scene/scene3d.h"
 #include "shell/base/file_lookup.h"
 #include "shell/base/render_helpers.h"
-#include "shell/sdl_gl_surface.h"
 #include "showdata/bmp_writer.h"
 #include "showdata/writer3ds.h"
 #include "support/fresh_folder.h"
@@ -39,17 +38,11 @@ class CameraRender : public InFreshFolder {
  protected:
   void SetUp() override {
     InFreshFolder::SetUp();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      PLOVERMIX_NO_GL(std::string("no SDL video: ") + SDL_GetError());
-    }
-    window_ = SDL_CreateWindow("camera render test", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window_ == nullptr) {
-      PLOVERMIX_NO_GL(std::string("no GL window: ") + SDL_GetError());
-    }
     std::string error;
-    surface_.emplace(window_);
-    GlBackend made = create_gl_device(*surface_, error);
+    if (!window_.open("camera render test", BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, error)) {
+      PLOVERMIX_NO_GL(error);
+    }
+    GlBackend made = create_gl_device(window_.surface(), error);
     ASSERT_NE(made.device, nullptr) << error;
     presenter_ = made.presenter;
     ASSERT_EQ(install_device(std::move(made.device)), D3D_OK);
@@ -58,10 +51,6 @@ class CameraRender : public InFreshFolder {
 
   void TearDown() override {
     release_device();
-    if (window_ != nullptr) {
-      SDL_DestroyWindow(window_);
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     InFreshFolder::TearDown();
   }
 
@@ -117,8 +106,7 @@ class CameraRender : public InFreshFolder {
   }
 
  private:
-  SDL_Window* window_ = nullptr;
-  std::optional<SdlGlSurface> surface_;
+  TestWindow window_;
   Presenter* presenter_ = nullptr;
 };
 

@@ -1,8 +1,7 @@
 #pragma once
-// A GL device on a hidden window (SDL's offscreen driver in CI), helpers to
-// fill vertex buffers and to probe the presented frame.
+// A GL device on a test window (test_window.h), helpers to fill vertex
+// buffers and to probe the presented frame.
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,7 +17,7 @@
 #include "gfx/gl_device.h"
 #include "gfx/presenter.h"
 #include "render/require_gl.h"
-#include "shell/sdl_gl_surface.h"
+#include "render/test_window.h"
 
 struct Rgb {
   int r, g, b;
@@ -53,17 +52,11 @@ class RenderTest : public ::testing::Test {
   static constexpr int kTolerance = 2;
 
   void SetUp() override {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      PLOVERMIX_NO_GL(std::string("no SDL video: ") + SDL_GetError());
-    }
-    window_ = SDL_CreateWindow("render test", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window_ == nullptr) {
-      PLOVERMIX_NO_GL(std::string("no GL window: ") + SDL_GetError());
-    }
     std::string error;
-    surface_.emplace(window_);
-    GlBackend made = create_gl_device(*surface_, error);
+    if (!window_.open("render test", BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, error)) {
+      PLOVERMIX_NO_GL(error);
+    }
+    GlBackend made = create_gl_device(window_.surface(), error);
     ASSERT_NE(made.device, nullptr) << error;
     device_ = std::move(made.device);
     dev = device_.get();
@@ -75,10 +68,6 @@ class RenderTest : public ::testing::Test {
       buffer->Release();
     }
     device_.reset();
-    if (window_ != nullptr) {
-      SDL_DestroyWindow(window_);
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
   // A vertex buffer holding `vertices`, bound to stream 0 with its format.
@@ -138,8 +127,7 @@ class RenderTest : public ::testing::Test {
   PixelSize frame_size_{};
 
  private:
-  SDL_Window* window_ = nullptr;
-  std::optional<SdlGlSurface> surface_;
+  TestWindow window_;  // outlives the device made on it
   std::unique_ptr<Device> device_;
   std::vector<VertexBuffer*> buffers_;
 };

@@ -1,7 +1,7 @@
 #include "showdata/writer3ds.h"
 
-#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace writer3ds {
@@ -28,7 +28,12 @@ Chunk& Chunk::u32(std::uint32_t value) {
 
 Chunk& Chunk::i32(std::int32_t value) { return u32(static_cast<std::uint32_t>(value)); }
 
-Chunk& Chunk::f32(float value) { return u32(std::bit_cast<std::uint32_t>(value)); }
+// memcpy: the browser's C++ library (the render tests built for it) has no bit_cast.
+Chunk& Chunk::f32(float value) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return u32(bits);
+}
 
 Chunk& Chunk::vec(const D3DXVECTOR3& v) { return f32(v.x).f32(v.y).f32(v.z); }
 
