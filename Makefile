@@ -29,12 +29,13 @@ play: build
 	build/plovermix --data $(DATA)
 
 # The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window,
-# then how long a seek takes.
+# then how long a seek takes and whether --loop holds memory steady.
 bench: build
 	@mkdir -p $(DATA)
 	build/showdata $(DATA)
 	build/bench/bench_show $(DATA)
 	build/bench/bench_seek $(DATA)
+	build/bench/bench_loop $(DATA)
 
 # Installs into PREFIX (under DESTDIR, when set) as a Linux program: bin/plovermix,
 # the stand-in data in share/plovermix/data, the desktop entry, metadata, icon

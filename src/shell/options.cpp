@@ -202,6 +202,13 @@ void add_playing_options(CLI::App& app, ShowViewing& viewing) {
                "one frame body per present, as in 2002: the show's speed then follows the "
                "display's refresh");
   app.add_flag("--mute", viewing.mute, "the music at volume 0; the show still keeps to it");
+  add_value(app, "--loop", "[N]",
+            "after the end the show starts again from the beginning; N passes in all (the "
+            "first counts), else until Escape",
+            "a number of passes from 1 to 1000000", [&viewing](const std::string& text) {
+              viewing.passes = 0;
+              return text.empty() || set(viewing.passes, parse_whole(text, 1, 1000000));
+            });
   add_value(app, "--start", "T",
             "start at show time T (ms, or m:ss.mmm), exactly as a run from the beginning would "
             "be there",
@@ -299,6 +306,9 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
         std::any_of(capture_settings.begin(), capture_settings.end(),
                     [](const CLI::Option* setting) { return setting->count() > 0; })) {
       refuse("--fps, --end, --crf and --preset go with --capture");
+    }
+    if (options.viewing.passes != 1 && (!capture.file.empty() || !options.frames_at.empty())) {
+      refuse("--loop goes with neither --capture nor --frames-at, which end with the show");
     }
     if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
       refuse("--end must come after --start");

@@ -25,6 +25,7 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_FALSE(plain->render_size);
   EXPECT_EQ(plain->viewing.steps_per_second, 60);
   EXPECT_FALSE(plain->viewing.original_pacing);
+  EXPECT_EQ(plain->viewing.passes, 1) << "one pass unless --loop";
 
   const auto given = parse_options({"--windowed", "1280x960", "--render-size", "1920x1440",
                                     "--steps-per-second", "120", "--original-pacing"},
@@ -40,6 +41,14 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   ASSERT_TRUE(stepped) << error;
   EXPECT_EQ(stepped->viewing.fixed_step_ms, DEFAULT_FIXED_STEP_MS);
   EXPECT_TRUE(std::filesystem::path(stepped->viewing.trace_file).is_absolute());
+
+  const auto endless = parse_options({"--loop", "--mute"}, error);
+  ASSERT_TRUE(endless) << error;
+  EXPECT_EQ(endless->viewing.passes, 0) << "until Escape";
+  EXPECT_TRUE(endless->viewing.mute);
+  const auto counted = parse_options({"--loop", "3", "--start", "230000"}, error);
+  ASSERT_TRUE(counted) << error;
+  EXPECT_EQ(counted->viewing.passes, 3);
 }
 
 TEST(PlayerOptions, StartAndCaptureParse) {
@@ -90,6 +99,12 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
       {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
       {{"--fps", "60"}, "--fps, --end, --crf and --preset go with --capture"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
+      {{"--loop", "0"}, "--loop needs a number of passes from 1 to 1000000"},
+      {{"--loop", "two"}, "--loop needs a number of passes from 1 to 1000000"},
+      {{"--loop", "2", "--capture", "a.mp4"},
+       "--loop goes with neither --capture nor --frames-at, which end with the show"},
+      {{"--frames-at", "0", "--out", "d", "--loop"},
+       "--loop goes with neither --capture nor --frames-at, which end with the show"},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -112,6 +127,7 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "--help",
                            "--version",
                            "--start T",
+                           "--loop [N]",
                            "--capture FILE",
                            "--fps R",
                            "--end T",
