@@ -37,7 +37,7 @@ bool FixedStepPlayer::step() {
       if (show_.unseen_body_at(t) == FrameEnd::show_over) {
         return false;
       }
-      clock_.advance(step_ms_);
+      go_to_step(steps_ + 1);
     }
   }
   if (platform_.wants_end() || drawn_body() == FrameEnd::show_over) {
@@ -47,8 +47,15 @@ bool FixedStepPlayer::step() {
   if (capture_ != nullptr && !capture_->frame_presented(show_.loop.t)) {
     return false;
   }
-  clock_.advance(step_ms_);
+  go_to_step(steps_ + 1);
   return true;
+}
+
+// Step k at k times the step: a running sum of 1000/60 would fall short of
+// the grid's whole milliseconds (199.99... at the twelfth step).
+void FixedStepPlayer::go_to_step(long k) {
+  steps_ = k;
+  clock_.set(static_cast<double>(k) * step_ms_);
 }
 
 // The body at the clock's time; at the show's end with a pass to come, that
@@ -62,7 +69,7 @@ FrameEnd FixedStepPlayer::drawn_body() {
   }
   show_.rewind();
   show_.music->seek(0);
-  clock_.set(0.0);
+  go_to_step(0);
   return show_.frame_body();
 }
 

@@ -71,6 +71,7 @@ class FixedStepPlayer : public ShowPlayer {
 
  private:
   FrameEnd drawn_body();
+  void go_to_step(long k);
 
   Show& show_;
   Platform& platform_;
@@ -79,6 +80,7 @@ class FixedStepPlayer : public ShowPlayer {
   ShowCapture* capture_;
   int start_ms_;
   PassCount passes_;
+  long steps_ = 0;  // steps since the pass began: the clock reads steps_ * step_ms_
   bool started_ = false;
 };
 

@@ -247,6 +247,26 @@ TEST_F(RunShow, FixedStepAdvancesTheVirtualClockPerPresentedFrame) {
   EXPECT_FLOAT_EQ(sprite_draws_of(*trace, "Talvores.bmp").back().position_y, 397.5f);
 }
 
+TEST_F(RunShow, TheDefaultFixedStepLandsOnTheLivePlayersGrid) {
+  // The live player's body k runs at k * 1000 / 60 ms, truncated; so must the
+  // fixed step's k-th frame, or the two draw different frames.
+  struct Times : ShowCapture {
+    bool frame_presented(int t) override {
+      seen.push_back(t);
+      return seen.size() < 100;
+    }
+    std::vector<int> seen;
+  } times;
+  ShowViewing viewing;
+  viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
+  viewing.capture = &times;
+  run_show(platform, data(), viewing);
+  ASSERT_EQ(times.seen.size(), 100u);
+  for (int k = 0; k < 100; ++k) {
+    EXPECT_EQ(times.seen[static_cast<std::size_t>(k)], k * 1000 / 60) << "frame " << k;
+  }
+}
+
 // --loop: the show's end starts the next pass until the count is reached.
 class LoopedRun : public RunShow {
  protected:
