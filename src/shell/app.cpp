@@ -49,8 +49,13 @@ bool on_virtual_clock(const Options& options) {
 }
 
 // The size the back buffer starts at: as asked, else the picture's on screen
-// for the live player and 800 x 600 for a virtual clock (frames as the show made them).
+// for the live player and 800 x 600 for a virtual clock (frames as the show
+// made them); a supersampled capture draws at its multiple of that.
 PixelSize first_render_size(const Platform& platform, const Options& options) {
+  if (const int n = options.capture.supersample; !options.capture.file.empty() && n > 1) {
+    const PixelSize video = options.render_size.value_or(PixelSize{});
+    return {video.width * n, video.height * n};
+  }
   if (options.render_size || on_virtual_clock(options)) {
     return options.render_size.value_or(PixelSize{});
   }

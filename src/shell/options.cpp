@@ -64,6 +64,9 @@ bool parse_rate(const std::string& text, CaptureSettings& capture) {
   return true;
 }
 
+// The largest side of a window or a back buffer.
+constexpr int MAX_SIDE = 16384;
+
 // libx264's presets, fastest first.
 constexpr const char* X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
@@ -245,8 +248,12 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
   app.option_defaults()->group("Capture to video");
   add_value(app, "--capture", "FILE",
             "render the show to a video (.mp4: H.264 and AAC; .mkv), offline, with the music, "
-            "then end",
-            "a file, as in --capture show.mp4", absolute_path_into(capture.file));
+            "then end; DIR/: a PNG per frame and music.wav",
+            "a file, as in --capture show.mp4", [&capture](const std::string& text) {
+              // absolute() keeps the slash that asks for a folder.
+              capture.file = absolute_path(text);
+              return !text.empty();
+            });
   return {
       add_value(app, "--fps", "R", "the capture's frames per second (default 60; 60000/1001)",
                 "frames per second, as in --fps 60 or --fps 60000/1001",
@@ -256,6 +263,14 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
                 [&capture](const std::string& text) {
                   capture.end_ms = parse_show_time(text);
                   return capture.end_ms && *capture.end_ms > 0;
+                }),
+      add_value(app, "--codec", "C",
+                "the capture's video codec: h264 (default) or ffv1 (lossless, in .mkv, with "
+                "FLAC sound)",
+                "h264 or ffv1",
+                [&capture](const std::string& text) {
+                  capture.codec = text == "ffv1" ? VideoCodec::ffv1 : VideoCodec::h264;
+                  return text == "ffv1" || text == "h264";
                 }),
       add_value(app, "--crf", "Q", "the capture's H.264 quality, 0 (lossless) to 51 (default 18)",
                 "a quality from 0 (lossless) to 51 (worst)",
@@ -274,6 +289,13 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
                     capture.preset = text;
                   }
                   return known;
+                }),
+      add_value(app, "--supersample", "N",
+                "draw each captured frame at N times its size (2 to 4) and average it down: "
+                "edges without steps",
+                "a whole number from 2 to 4",
+                [&capture](const std::string& text) {
+                  return set(capture.supersample, parse_whole(text, 2, 4));
                 }),
   };
 }
@@ -305,7 +327,19 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
     if (capture.file.empty() &&
         std::any_of(capture_settings.begin(), capture_settings.end(),
                     [](const CLI::Option* setting) { return setting->count() > 0; })) {
-      refuse("--fps, --end, --crf and --preset go with --capture");
+      refuse("--fps, --end, --codec, --crf, --preset and --supersample go with --capture");
+    }
+    const bool h264_settings = line.count("--crf") > 0 || line.count("--preset") > 0;
+    if (capture.codec == VideoCodec::ffv1 && h264_settings) {
+      refuse("--crf and --preset are H.264's; FFV1 is lossless and has neither");
+    }
+    if (capture.into_folder() && (h264_settings || line.count("--codec") > 0)) {
+      refuse("--codec, --crf and --preset are for a video file, not a folder of PNG frames");
+    }
+    const PixelSize drawn = options.render_size.value_or(PixelSize{});
+    if (std::max(drawn.width, drawn.height) * capture.supersample > MAX_SIDE) {
+      refuse("--supersample " + std::to_string(capture.supersample) + " would draw past " +
+             std::to_string(MAX_SIDE) + " pixels a side; ask for a smaller --render-size");
     }
     if (options.viewing.passes != 1 && (!capture.file.empty() || !options.frames_at.empty())) {
       refuse("--loop goes with neither --capture nor --frames-at, which end with the show");
@@ -356,8 +390,8 @@ std::optional<PixelSize> parse_pixel_size(const std::string& text) {
   if (x == std::string::npos) {
     return std::nullopt;
   }
-  const std::optional<int> width = parse_whole(text.substr(0, x), 1, 16384);
-  const std::optional<int> height = parse_whole(text.substr(x + 1), 1, 16384);
+  const std::optional<int> width = parse_whole(text.substr(0, x), 1, MAX_SIDE);
+  const std::optional<int> height = parse_whole(text.substr(x + 1), 1, MAX_SIDE);
   if (!width || !height) {
     return std::nullopt;
   }

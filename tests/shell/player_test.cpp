@@ -72,6 +72,18 @@ TEST(PlayerOptions, StartAndCaptureParse) {
   EXPECT_EQ(options->capture.preset, "slow");
   EXPECT_EQ(std::filesystem::path(options->capture.file).filename(), "clip.mkv");
   EXPECT_TRUE(std::filesystem::path(options->capture.file).is_absolute());
+  EXPECT_EQ(options->capture.codec, VideoCodec::h264);
+  EXPECT_FALSE(options->capture.into_folder());
+
+  const auto archive =
+      parse_options({"--capture", "a.mkv", "--codec", "ffv1", "--supersample", "4"}, error);
+  ASSERT_TRUE(archive) << error;
+  EXPECT_EQ(archive->capture.codec, VideoCodec::ffv1);
+  EXPECT_EQ(archive->capture.supersample, 4);
+  const auto folder = parse_options({"--capture", "frames/"}, error);
+  ASSERT_TRUE(folder) << error;
+  EXPECT_TRUE(folder->capture.into_folder()) << folder->capture.file;
+  EXPECT_TRUE(std::filesystem::path(folder->capture.file).is_absolute());
 }
 
 TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
@@ -96,8 +108,21 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
       {{"--capture", "a.mp4", "--preset", "placebo"},
        "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
        "slow, slower or veryslow"},
-      {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
-      {{"--fps", "60"}, "--fps, --end, --crf and --preset go with --capture"},
+      {{"--preset", "slow"},
+       "--fps, --end, --codec, --crf, --preset and --supersample go with --capture"},
+      {{"--supersample", "2"},
+       "--fps, --end, --codec, --crf, --preset and --supersample go with --capture"},
+      {{"--capture", "a.mkv", "--codec", "vp9"}, "--codec needs h264 or ffv1"},
+      {{"--capture", "a.mkv", "--codec", "ffv1", "--crf", "0"},
+       "--crf and --preset are H.264's; FFV1 is lossless and has neither"},
+      {{"--capture", "a.mkv", "--preset", "slow", "--codec", "ffv1"},
+       "--crf and --preset are H.264's; FFV1 is lossless and has neither"},
+      {{"--capture", "d/", "--codec", "h264"},
+       "--codec, --crf and --preset are for a video file, not a folder of PNG frames"},
+      {{"--capture", "a.mp4", "--supersample", "5"},
+       "--supersample needs a whole number from 2 to 4"},
+      {{"--capture", "a.mp4", "--supersample", "4", "--render-size", "4800x3600"},
+       "--supersample 4 would draw past 16384 pixels a side; ask for a smaller --render-size"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
       {{"--loop", "0"}, "--loop needs a number of passes from 1 to 1000000"},
       {{"--loop", "two"}, "--loop needs a number of passes from 1 to 1000000"},
@@ -133,6 +158,8 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "--end T",
                            "--crf Q",
                            "--preset P",
+                           "--codec C",
+                           "--supersample N",
                            "Escape",
                            "Space",
                            "F11",
