@@ -19,6 +19,7 @@
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
+#include "shell/screenshot.h"
 #include "shell/sdl_window.h"
 #include "shell/show_place.h"
 #include "show/data_files.h"
@@ -62,6 +63,11 @@ PixelSize first_render_size(const Platform& platform, const Options& options) {
   return platform.picture_size();
 }
 
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
 WindowSetup window_setup(SDL_Window* window, const Options& options) {
   WindowSetup setup;
   setup.fit_render_size = !options.render_size && !on_virtual_clock(options);
@@ -71,6 +77,8 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
   } else {
     setup.vsync = SDL_GL_SetSwapInterval(1) == 0;
   }
+  setup.screenshot_dir = screenshot_folder(options.screenshot_dir, environment("HOME"),
+                                           environment("XDG_CONFIG_HOME"));
   SDL_DisplayMode mode{};
   if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) == 0) {
     setup.refresh_hz = mode.refresh_rate;
@@ -106,11 +114,6 @@ std::string folder_problem(const std::string& folder) {
     return std::strerror(ENOTDIR);
   }
   return access(folder.c_str(), X_OK) != 0 ? std::strerror(errno) : "";
-}
-
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
 }
 
 // The data folder and the log of this run (see show_place.h).

@@ -80,7 +80,7 @@ constexpr const char* KEYS =
     "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
     "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
     "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
-    "the start.";
+    "the start; F12 or S writes a screenshot.";
 
 // `text` with a line break wherever the next word would pass `width`.
 std::string wrapped(const std::string& text, std::size_t width) {
@@ -192,6 +192,10 @@ void add_place_options(CLI::App& app, Options& options) {
               options.data_dir = text;
               return !text.empty();
             });
+  add_value(app, "--screenshot-dir", "DIR",
+            "where F12 and S write screenshots (default: the pictures folder, else the home "
+            "folder)",
+            "a folder", absolute_path_into(options.screenshot_dir));
 }
 
 void add_playing_options(CLI::App& app, ShowViewing& viewing) {

@@ -16,7 +16,8 @@ struct Options {
   // The back buffer's size; unset: the picture's size in the window (800 x 600
   // on a virtual clock).
   std::optional<PixelSize> render_size;
-  std::string data_dir;  // empty: the working directory
+  std::string data_dir;        // empty: the working directory
+  std::string screenshot_dir;  // empty: the pictures folder, else the home folder
   bool help = false;
   bool version = false;
   // How the show is watched and paced: --fixed-step, --trace,

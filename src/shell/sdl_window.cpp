@@ -7,6 +7,7 @@
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/mixer_source.h"
+#include "shell/screenshot.h"
 
 namespace {
 
@@ -100,6 +101,10 @@ void SdlShowWindow::handle(const SDL_Event& event) {
       paused_ = !paused_;
     } else if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
       toggle_full_screen();
+    } else if ((key == SDLK_F12 || key == SDLK_s) && presenter_ != nullptr) {
+      // A window drawn into directly keeps no frame to read back unless asked.
+      presenter_->keep_presented_frames();
+      screenshot_wanted_ = true;
     }
   }
 }
@@ -121,6 +126,11 @@ std::optional<SeekKey> SdlShowWindow::take_seek() {
 }
 
 void SdlShowWindow::presented(bool drew) {
+  if (screenshot_wanted_) {
+    screenshot_wanted_ = false;
+    const std::string said = save_screenshot(*presenter_, setup_.screenshot_dir, frame_t_);
+    std::fprintf(stderr, "%s\n", said.c_str());
+  }
   const auto now = std::chrono::steady_clock::now();
   if (drew && last_present_ && presenter_ != nullptr &&
       !(presenter_->render_size() == PixelSize{}) &&

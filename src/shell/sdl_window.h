@@ -8,11 +8,13 @@
 //   F11, Alt+Enter               full screen on and off (the desktop's mode)
 //   Left, Right                  10 s back and forth (held: repeated)
 //   PageUp, PageDown, Home       the previous and next scene, the start
+//   F12, S                       a screenshot of the next frame presented
 
 #include <SDL.h>
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@ struct WindowSetup {
   bool vsync = true;             // false: SDL_GL_SetSwapInterval refused, presents are limited
   int refresh_hz = 0;            // 0 when the display does not say
   bool fit_render_size = false;  // the back buffer follows the picture's size
+  std::filesystem::path screenshot_dir;
 };
 
 class SdlShowWindow : public Platform {
@@ -42,6 +45,7 @@ class SdlShowWindow : public Platform {
   bool escape_down() const override;
   bool close_requested() const override;
   bool paused() const override { return paused_; }
+  void frame_time(int t) override { frame_t_ = t; }
   void presented(bool drew) override;
   std::optional<SeekKey> take_seek() override;
   std::unique_ptr<PositionSource> open_music(const std::string& name,
@@ -63,6 +67,8 @@ class SdlShowWindow : public Platform {
   bool closed_ = false;
   bool escape_pressed_ = false;
   bool paused_ = false;
+  bool screenshot_wanted_ = false;
+  int frame_t_ = 0;
   std::deque<SeekKey> seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;

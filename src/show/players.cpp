@@ -105,6 +105,7 @@ bool LivePlayer::step() {
     }
     seek_to(0, true);  // what the end left half drawn is never shown
   }
+  platform_.frame_time(show_.loop.t);
   present_frame();
   platform_.presented(drew_);
   return true;

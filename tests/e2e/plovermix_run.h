@@ -34,6 +34,7 @@ inline std::string read_text(const fs::path& path) {
 // Writes our stand-in data into `dir` with the built showdata; "" when done,
 // else what showdata said.
 inline std::string write_stand_in_data(const fs::path& dir) {
+  fs::create_directories(dir);
   const fs::path said = dir / "showdata.txt";
   const std::string command =
       PLOVERMIX_BINARY_DIR "/showdata '" + dir.string() + "' > '" + said.string() + "' 2>&1";

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Run inside xvfb-run: a window manager, the show full screen on that X server,
-# and the whole screen grabbed once the trace says the show has passed AT ms.
-# The show is then ended as a desktop would end it (SIGTERM, a quit request).
-# usage: x_desktop.sh PLOVERMIX DATA AT OUT
+# Run inside xvfb-run: a window manager, the show on that X server (full
+# screen unless ARGS say otherwise), and the whole screen grabbed once the
+# trace says the show has passed AT ms. With X_DESKTOP_KEY set, that key is
+# then pressed in the show's window (xdotool), and the show runs on until its
+# standard error names a screenshot. The show is then ended as a desktop would
+# end it (SIGTERM, a quit request).
+# usage: x_desktop.sh PLOVERMIX DATA AT OUT [ARGS...]
 set -u
 plovermix=$1 data=$2 at=$3 out=$4
+shift 4
 openbox > "$out/openbox.txt" 2>&1 &
 wm=$!
 sleep 1
-SDL_VIDEODRIVER=x11 "$plovermix" --data "$data" --trace "$out/trace.json" > "$out/show.txt" 2>&1 &
+SDL_VIDEODRIVER=x11 "$plovermix" --data "$data" --trace "$out/trace.json" "$@" > "$out/show.txt" 2>&1 &
 show=$!
 for _ in $(seq 1 600); do # two minutes at most
   kill -0 "$show" 2> /dev/null || break
@@ -18,6 +22,14 @@ for _ in $(seq 1 600); do # two minutes at most
   sleep 0.2
 done
 xwd -root -silent > "$out/screen.xwd"
+if [ -n "${X_DESKTOP_KEY:-}" ]; then
+  xdotool search --sync --onlyvisible --name '^plovermix$' windowfocus --sync
+  xdotool key "$X_DESKTOP_KEY"
+  for _ in $(seq 1 100); do # twenty seconds at most
+    grep -q 'screenshot' "$out/show.txt" && break
+    sleep 0.2
+  done
+fi
 kill -TERM "$show" 2> /dev/null
 wait "$show"
 status=$?

@@ -1,7 +1,8 @@
 // The player as a desktop user runs it: a real X server (Xvfb) at 1920 x 1080
 // with a window manager, the show full screen, the screen grabbed with xwd in
-// the echec scene, where the whole picture is lit. Needs Debian's xvfb,
-// openbox and x11-apps; without them it skips, except in CI.
+// the echec scene, where the whole picture is lit; and the screenshot key
+// pressed with xdotool. Needs Debian's xvfb, openbox, x11-apps and xdotool;
+// without them it skips, except in CI.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "e2e/plovermix_run.h"
+#include "e2e/png_file.h"
 #include "render/require_gl.h"
 #include "show/bmp_fixture.h"
 
@@ -76,23 +78,34 @@ LitBox lit_box(const std::string& xwd) {
   return box;
 }
 
-TEST(XDesktop, FullScreenFillsTheHeightAndFramesKeepTheirGrid) {
-  for (const char* program : {"xvfb-run", "openbox", "xwd"}) {
-    if (!on_path(program)) {
-      if (in_ci()) GTEST_FAIL() << program << " is missing; scripts/install-deps installs it";
-      GTEST_SKIP() << program << " is missing";
+class XDesktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* program : {"xvfb-run", "openbox", "xwd", "xdotool"}) {
+      if (!on_path(program)) {
+        if (in_ci()) GTEST_FAIL() << program << " is missing; scripts/install-deps installs it";
+        GTEST_SKIP() << program << " is missing";
+      }
     }
+    fs::create_directories(out);
+    ASSERT_EQ(e2e::write_stand_in_data(data), "");
   }
+  void TearDown() override { fs::remove_all(dir); }
+  // x_desktop.sh on the show until AT ms, with `arguments` and `environment`.
+  void run_until(int at, const std::string& arguments, const std::string& environment = "") {
+    const std::string command = environment + " xvfb-run -a -s '-screen 0 1920x1080x24' " +
+                                PLOVERMIX_SOURCE_DIR "/tests/e2e/x_desktop.sh " +
+                                PLOVERMIX_BINARY_DIR "/plovermix '" + data.string() + "' " +
+                                std::to_string(at) + " '" + out.string() + "' " + arguments;
+    ASSERT_EQ(std::system(command.c_str()), 0) << read_text(out / "show.txt");
+  }
+
   const fs::path dir = fresh_folder("plovermix-x-desktop");
   const fs::path data = dir / "data", out = dir / "out";
-  fs::create_directories(out);
-  ASSERT_EQ(
-      std::system((PLOVERMIX_BINARY_DIR "/showdata '" + data.string() + "' > /dev/null").c_str()),
-      0);
-  const std::string command = "xvfb-run -a -s '-screen 0 1920x1080x24' " PLOVERMIX_SOURCE_DIR
-                              "/tests/e2e/x_desktop.sh " PLOVERMIX_BINARY_DIR "/plovermix '" +
-                              data.string() + "' 14000 '" + out.string() + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << read_text(out / "show.txt");
+};
+
+TEST_F(XDesktop, FullScreenFillsTheHeightAndFramesKeepTheirGrid) {
+  run_until(14000, "");
 
   // 1920 x 1080 holds the 4:3 picture as 1440 x 1080, bars left and right.
   const LitBox box = lit_box(read_text(out / "screen.xwd"));
@@ -121,7 +134,44 @@ TEST(XDesktop, FullScreenFillsTheHeightAndFramesKeepTheirGrid) {
     ++expected;
   }
   EXPECT_GE(expected * 1000 / 60, 14000);
-  fs::remove_all(dir);
+}
+
+TEST_F(XDesktop, TheScreenshotKeyWritesTheFrameShownAtItsRenderSize) {
+  const fs::path shots = out / "shots";
+  run_until(14000, "--windowed --screenshot-dir '" + shots.string() + "'", "X_DESKTOP_KEY=F12");
+  const std::string said = read_text(out / "show.txt");
+  const std::smatch named = [&] {
+    std::smatch match;
+    std::regex_search(said, match,
+                      std::regex(R"(plovermix: screenshot (\S+-(\d)-(\d\d)-(\d\d\d)\.png))"));
+    return match;
+  }();
+  ASSERT_FALSE(named.empty()) << said;
+  const fs::path file = named[1].str();
+  EXPECT_EQ(file.parent_path(), shots);
+  const int t = std::stoi(named[2]) * 60000 + std::stoi(named[3]) * 1000 + std::stoi(named[4]);
+  // A frame the trace says was shown: its body ran at t.
+  EXPECT_NE(read_text(out / "trace.json").find(",\"t\":" + std::to_string(t) + "}"),
+            std::string::npos);
+
+  // The 800 x 600 window is drawn into directly; the screenshot is that frame,
+  // the one a fixed-step run draws at t.
+  const e2e::Png shot = e2e::read_png(file);
+  ASSERT_EQ(shot.width, 800);
+  ASSERT_EQ(shot.height, 600);
+  ASSERT_EQ(e2e::run_plovermix(data, "--fixed-step --frames-at " + std::to_string(t) + " --out '" +
+                                         (out / "frames").string() + "'"),
+            0)
+      << read_text(data / "output.txt");
+  const e2e::Png drawn = e2e::read_png(out / "frames" / ("frame-" + std::to_string(t) + ".png"));
+  ASSERT_EQ(drawn.rgba.size(), shot.rgba.size());
+  long differing = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      differing += shot.at(x, y) != drawn.at(x, y) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

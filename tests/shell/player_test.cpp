@@ -143,6 +143,7 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
   for (const char* item : {"--windowed [WxH]",
                            "--render-size WxH",
                            "--data DIR",
+                           "--screenshot-dir DIR",
                            "--fixed-step",
                            "--frames-at",
                            "--trace FILE",
@@ -166,7 +167,8 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "Alt+Enter",
                            "Left and Right",
                            "PageUp and PageDown",
-                           "Home"}) {
+                           "Home",
+                           "F12 or S"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
 }

@@ -1,0 +1,26 @@
+#pragma once
+// A presenter for tests: it gives back `frame` at `size` (800 x 600 unless
+// set), or nothing while `frame` is empty.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "gfx/presenter.h"
+
+class HeldFrame : public Presenter {
+ public:
+  PixelSize render_size() const override { return size; }
+  bool set_render_size(PixelSize /*size*/) override { return false; }
+  void keep_presented_frames() override {}
+  std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) override {
+    if (frame.empty()) {
+      return std::nullopt;
+    }
+    rgba = frame;
+    return size;
+  }
+
+  std::vector<std::uint8_t> frame;
+  PixelSize size;
+};
