@@ -10,6 +10,8 @@ GlPresenter::~GlPresenter() {
   glDeleteFramebuffers(1, &back_fbo_);
   glDeleteRenderbuffers(1, &back_color_);
   glDeleteRenderbuffers(1, &back_depth_);
+  glDeleteFramebuffers(1, &resolve_fbo_);
+  glDeleteRenderbuffers(1, &resolve_color_);
 }
 
 bool GlPresenter::make(PixelSize size, std::string& error) {
@@ -17,6 +19,8 @@ bool GlPresenter::make(PixelSize size, std::string& error) {
   glGenRenderbuffers(1, &back_color_);
   glGenRenderbuffers(1, &back_depth_);
   glGenFramebuffers(1, &back_fbo_);
+  glGenRenderbuffers(1, &resolve_color_);
+  glGenFramebuffers(1, &resolve_fbo_);
   if (!store_back_buffer(size_)) {
     error = "the " + std::to_string(size_.width) + " x " + std::to_string(size_.height) +
             " back buffer cannot be made";
@@ -47,20 +51,51 @@ bool GlPresenter::store_back_buffer(PixelSize size) {
   if (size.width > largest || size.height > largest) {
     return false;
   }
-  const auto storage = [size](GLuint buffer, GLenum format) {
+  const auto storage = [size](GLuint buffer, GLenum format, int samples) {
     glBindRenderbuffer(GL_RENDERBUFFER, buffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples > 1 ? samples : 0, format, size.width,
+                                     size.height);
+  };
+  const auto complete = [](GLuint fbo, GLuint color, GLuint depth) {
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   };
   // No alpha, like the desktop's 32-bit format the show draws into: blends read
   // a destination alpha of one, and the frames read back are opaque.
-  storage(back_color_, GL_RGB8);
-  storage(back_depth_, GL_DEPTH_COMPONENT16);
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
-  const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  storage(back_color_, GL_RGB8, samples_);
+  storage(back_depth_, GL_DEPTH_COMPONENT16, samples_);
+  bool back_ok = complete(back_fbo_, back_color_, back_depth_);
+  if (samples_ > 1) {
+    storage(resolve_color_, GL_RGB8, 1);
+    back_ok = complete(resolve_fbo_, resolve_color_, 0) && back_ok;
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
   return back_ok && glGetError() == GL_NO_ERROR;
+}
+
+bool GlPresenter::set_samples(int samples, std::string& error) {
+  GLint most = 0;
+  glGetIntegerv(GL_MAX_SAMPLES, &most);
+  if (samples < 1 || samples > most) {
+    error = "this driver offers multisampling up to " + std::to_string(most) + " samples, not " +
+            std::to_string(samples);
+    return false;
+  }
+  const int before = samples_;
+  samples_ = samples;
+  if (!store_back_buffer(size_)) {
+    samples_ = before;
+    store_back_buffer(size_);
+    error = "this driver cannot draw " + std::to_string(size_.width) + " x " +
+            std::to_string(size_.height) + " with " + std::to_string(samples) + " samples";
+    return false;
+  }
+  holds_presented_ = false;
+  choose_target(shown_drawable());
+  target_changed_();
+  return true;
 }
 
 bool GlPresenter::set_render_size(PixelSize size) {
@@ -98,8 +133,9 @@ PixelSize GlPresenter::shown_drawable() const {
 // into the back buffer. Binds the one chosen.
 void GlPresenter::choose_target(PixelSize drawable) {
   const PixelRect picture = fit_picture(drawable);
-  const bool into_window =
-      window_depth_matches_ && picture.width == size_.width && picture.height == size_.height;
+  // The window's own framebuffer has one sample a pixel.
+  const bool into_window = window_depth_matches_ && samples_ == 1 && picture.width == size_.width &&
+                           picture.height == size_.height;
   if (into_window != into_window_ || picture != picture_ || drawable.height != window_height_) {
     into_window_ = into_window;
     picture_ = picture;
@@ -128,6 +164,13 @@ PixelRect GlPresenter::on_target(PixelRect r) const {
 void GlPresenter::present() {
   glDisable(GL_SCISSOR_TEST);
   holds_presented_ = true;
+  if (samples_ > 1) {
+    // The samples of each pixel averaged into the picture shown and read back.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolve_fbo_);
+    glBlitFramebuffer(0, 0, size_.width, size_.height, 0, 0, size_.width, size_.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  }
   const PixelSize drawable = shown_drawable();
   const PixelRect picture = fit_picture(drawable);
   const bool bars = picture.width != drawable.width || picture.height != drawable.height;
@@ -145,7 +188,7 @@ void GlPresenter::present() {
     // A picture of another size is scaled into the window: the 4:3 picture
     // as large as fits, the rest black. A hidden window (a capture) shows
     // nothing, so nothing is copied into it.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (bars) {
       glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -185,7 +228,7 @@ std::optional<PixelSize> GlPresenter::read_presented_frame(std::vector<std::uint
   }
   rgba.assign(static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height) * 4,
               0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, target_framebuffer());

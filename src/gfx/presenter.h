@@ -7,9 +7,11 @@
 //   render_size(), set_render_size(size)   the back buffer's pixels
 //   keep_presented_frames()                every present leaves its frame readable
 //   read_presented_frame(rgba)             the last presented frame and its size
+//   set_samples(n, error)                  n samples a pixel (1: none), resolved at present
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct PixelSize {
@@ -34,4 +36,7 @@ class Presenter {
   // that size. Read it before the next clear or draw: after one there is
   // nothing, as when a shown window took the pixels and kept none.
   virtual std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) = 0;
+  // Multisampled drawing, for edges without steps; false with `error` set,
+  // and the back buffer as it was, where the driver does not offer `samples`.
+  virtual bool set_samples(int samples, std::string& error) = 0;
 };

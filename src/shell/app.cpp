@@ -74,6 +74,10 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
   if (on_virtual_clock(options)) {
     SDL_GL_SetSwapInterval(0);  // a virtual clock waits for nothing, vertical sync included
     setup.vsync = true;         // nor for a limiter
+  } else if (!options.vsync) {
+    SDL_GL_SetSwapInterval(0);
+    setup.vsync = false;
+    setup.unsynced_rate = options.viewing.steps_per_second;  // one present a grid body
   } else {
     setup.vsync = SDL_GL_SetSwapInterval(1) == 0;
   }
@@ -193,6 +197,9 @@ int run_app(int argc, char** argv) {
   if (!show_window.make_device(first_render_size(show_window, options), error)) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + error);
+  } else if (std::string why;
+             options.msaa > 1 && !show_window.presenter()->set_samples(options.msaa, why)) {
+    status = fail("cannot use --msaa " + std::to_string(options.msaa) + ": " + why);
   } else {
     show_window.set_up(window_setup(window, options));
     if (capture == nullptr) {

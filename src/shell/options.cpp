@@ -192,6 +192,20 @@ void add_place_options(CLI::App& app, Options& options) {
               options.data_dir = text;
               return !text.empty();
             });
+  add_value(app, "--msaa", "N",
+            "draw with N samples a pixel (2, 4 or 8, where the driver offers them), for edges "
+            "without steps",
+            "a sample count: 2, 4 or 8", [&options](const std::string& text) {
+              options.msaa = text == "2" ? 2 : text == "4" ? 4 : text == "8" ? 8 : 1;
+              return options.msaa > 1;
+            });
+  add_value(app, "--vsync", "on|off",
+            "presents wait for the display's refresh (on, the default), or come as the show's "
+            "60-per-second grid wants them (off)",
+            "on or off", [&options](const std::string& text) {
+              options.vsync = text == "on";
+              return text == "on" || text == "off";
+            });
   add_value(app, "--screenshot-dir", "DIR",
             "where F12 and S write screenshots (default: the pictures folder, else the home "
             "folder)",
@@ -323,6 +337,9 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
   app->callback([&line = *app, &options, capture_settings] {
     if (const std::vector<std::string> unknown = line.remaining(); !unknown.empty()) {
       refuse("unknown option '" + unknown.front() + "'");
+    }
+    if (!options.vsync && options.viewing.original_pacing) {
+      refuse("--vsync off goes without --original-pacing, whose speed would then have no bound");
     }
     if (options.frames_at.empty() != options.out_dir.empty()) {
       refuse("--frames-at and --out go together");

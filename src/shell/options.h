@@ -18,6 +18,10 @@ struct Options {
   std::optional<PixelSize> render_size;
   std::string data_dir;        // empty: the working directory
   std::string screenshot_dir;  // empty: the pictures folder, else the home folder
+  // Presents wait for the display's retrace (--vsync on|off).
+  bool vsync = true;
+  // Samples a pixel of the back buffer (--msaa N); 1: none.
+  int msaa = 1;
   bool help = false;
   bool version = false;
   // How the show is watched and paced: --fixed-step, --trace,

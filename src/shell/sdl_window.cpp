@@ -46,7 +46,7 @@ void SdlShowWindow::set_up(const WindowSetup& setup) {
   setup_ = setup;
   const double interval = refresh_interval_ms(setup.refresh_hz);
   if (!setup.vsync) {
-    limiter_.emplace(interval);
+    limiter_.emplace(setup.unsynced_rate > 0 ? 1000.0 / setup.unsynced_rate : interval);
   }
   slow_.emplace(interval * SLOW_MARGIN);
 }

@@ -25,8 +25,10 @@
 #include "show/platform.h"
 
 struct WindowSetup {
-  bool vsync = true;             // false: SDL_GL_SetSwapInterval refused, presents are limited
-  int refresh_hz = 0;            // 0 when the display does not say
+  bool vsync = true;   // false: SDL_GL_SetSwapInterval refused, presents are limited
+  int refresh_hz = 0;  // 0 when the display does not say
+  // Presents a second without vsync (--vsync off); 0: the refresh's.
+  int unsynced_rate = 0;
   bool fit_render_size = false;  // the back buffer follows the picture's size
   std::filesystem::path screenshot_dir;
 };

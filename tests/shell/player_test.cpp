@@ -26,12 +26,18 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_EQ(plain->viewing.steps_per_second, 60);
   EXPECT_FALSE(plain->viewing.original_pacing);
   EXPECT_EQ(plain->viewing.passes, 1) << "one pass unless --loop";
+  EXPECT_TRUE(plain->vsync);
+  EXPECT_EQ(plain->msaa, 1) << "the picture the render tests check";
 
   const auto given = parse_options({"--windowed", "1280x960", "--render-size", "1920x1440",
                                     "--steps-per-second", "120", "--original-pacing"},
                                    error);
   ASSERT_TRUE(given) << error;
   EXPECT_EQ(given->window_size, (PixelSize{1280, 960}));
+  const auto drawn = parse_options({"--vsync", "off", "--msaa", "8"}, error);
+  ASSERT_TRUE(drawn) << error;
+  EXPECT_FALSE(drawn->vsync);
+  EXPECT_EQ(drawn->msaa, 8);
   EXPECT_EQ(given->render_size, (PixelSize{1920, 1440}));
   EXPECT_EQ(given->viewing.steps_per_second, 120);
   EXPECT_TRUE(given->viewing.original_pacing);
@@ -125,6 +131,10 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
        "--supersample 4 would draw past 16384 pixels a side; ask for a smaller --render-size"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
       {{"--loop", "0"}, "--loop needs a number of passes from 1 to 1000000"},
+      {{"--vsync", "maybe"}, "--vsync needs on or off"},
+      {{"--vsync", "off", "--original-pacing"},
+       "--vsync off goes without --original-pacing, whose speed would then have no bound"},
+      {{"--msaa", "3"}, "--msaa needs a sample count: 2, 4 or 8"},
       {{"--loop", "two"}, "--loop needs a number of passes from 1 to 1000000"},
       {{"--loop", "2", "--capture", "a.mp4"},
        "--loop goes with neither --capture nor --frames-at, which end with the show"},
@@ -150,6 +160,8 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "--steps-per-second N",
                            "--original-pacing",
                            "--mute",
+                           "--vsync on|off",
+                           "--msaa N",
                            "--help",
                            "--version",
                            "--start T",

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "gfx/presenter.h"
@@ -19,6 +20,11 @@ class HeldFrame : public Presenter {
     }
     rgba = frame;
     return size;
+  }
+
+  bool set_samples(int /*samples*/, std::string& error) override {
+    error = "no samples here";
+    return false;
   }
 
   std::vector<std::uint8_t> frame;
