@@ -1,5 +1,6 @@
 #include "gfx/gl_presenter.h"
 
+#include <cmath>
 #include <utility>
 
 GlPresenter::GlPresenter(GlSurface& surface, std::function<void()> target_changed)
@@ -12,6 +13,8 @@ GlPresenter::~GlPresenter() {
   glDeleteRenderbuffers(1, &back_depth_);
   glDeleteFramebuffers(1, &resolve_fbo_);
   glDeleteRenderbuffers(1, &resolve_color_);
+  glDeleteFramebuffers(1, &overlay_fbo_);
+  glDeleteTextures(1, &overlay_texture_);
 }
 
 bool GlPresenter::make(PixelSize size, std::string& error) {
@@ -96,6 +99,50 @@ bool GlPresenter::set_samples(int samples, std::string& error) {
   choose_target(shown_drawable());
   target_changed_();
   return true;
+}
+
+void GlPresenter::set_overlay(std::optional<OverlayImage> image) {
+  overlay_ = std::move(image);
+  overlay_changed_ = true;
+}
+
+// The overlay over `picture`, in the window's rows (from its bottom, `window_height` high).
+void GlPresenter::draw_overlay(PixelRect picture, int window_height) {
+  if (!overlay_ || overlay_->rgba.size() != static_cast<std::size_t>(overlay_->size.width) *
+                                                static_cast<std::size_t>(overlay_->size.height) *
+                                                4) {
+    return;
+  }
+  const PixelSize size = overlay_->size;
+  if (overlay_changed_) {
+    if (overlay_fbo_ == 0) {
+      glGenFramebuffers(1, &overlay_fbo_);
+      glGenTextures(1, &overlay_texture_);
+    }
+    // The device keeps its own texture bound and its unpacking as it set it.
+    GLint bound = 0, alignment = 4;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glBindTexture(GL_TEXTURE_2D, overlay_texture_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size.width, size.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 overlay_->rgba.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, overlay_fbo_);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           overlay_texture_, 0);
+    overlay_changed_ = false;
+  }
+  // Scaled as the show's units are: by the picture's height / 600.
+  const double scale = picture.height / 600.0;
+  const auto at = [scale](int units) { return static_cast<int>(std::lround(units * scale)); };
+  const int top = window_height - picture.y - at(overlay_->y);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, overlay_fbo_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, size.width, size.height, picture.x + at(overlay_->x), top,
+                    picture.x + at(overlay_->x + size.width), top - at(size.height),
+                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
 }
 
 bool GlPresenter::set_render_size(PixelSize size) {
@@ -183,6 +230,7 @@ void GlPresenter::present() {
     } else {
       holds_presented_ = false;  // the window has it and keeps nothing readable
     }
+    draw_overlay(picture_, window_height_);
     surface_.swap();
   } else if (picture.width > 0 && picture.height > 0) {
     // A picture of another size is scaled into the window: the 4:3 picture
@@ -199,6 +247,7 @@ void GlPresenter::present() {
     const int top = drawable.height - picture.y, bottom = top - picture.height;
     glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
                       bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
+    draw_overlay(picture, drawable.height);
     surface_.swap();
   }
   // Nothing but this throttles the frames: a swap on some drivers (offscreen

@@ -81,6 +81,7 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
   } else {
     setup.vsync = SDL_GL_SetSwapInterval(1) == 0;
   }
+  setup.osd = options.osd;
   setup.screenshot_dir = screenshot_folder(options.screenshot_dir, environment("HOME"),
                                            environment("XDG_CONFIG_HOME"));
   SDL_DisplayMode mode{};

@@ -80,7 +80,7 @@ constexpr const char* KEYS =
     "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
     "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
     "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
-    "the start; F12 or S writes a screenshot.";
+    "the start; F12 or S writes a screenshot; F1 shows the keys on the display.";
 
 // `text` with a line break wherever the next word would pass `width`.
 std::string wrapped(const std::string& text, std::size_t width) {
@@ -206,6 +206,9 @@ void add_place_options(CLI::App& app, Options& options) {
               options.vsync = text == "on";
               return text == "on" || text == "off";
             });
+  app.add_flag_callback(
+      "--no-osd", [&options] { options.osd = false; },
+      "no on-screen display (time, scene and timeline after a seek, a pause or a key)");
   add_value(app, "--screenshot-dir", "DIR",
             "where F12 and S write screenshots (default: the pictures folder, else the home "
             "folder)",

@@ -20,6 +20,8 @@ struct Options {
   std::string screenshot_dir;  // empty: the pictures folder, else the home folder
   // Presents wait for the display's retrace (--vsync on|off).
   bool vsync = true;
+  // The on-screen display after a seek, a pause or a key (--no-osd: never).
+  bool osd = true;
   // Samples a pixel of the back buffer (--msaa N); 1: none.
   int msaa = 1;
   bool help = false;

@@ -92,7 +92,9 @@ void SdlShowWindow::handle(const SDL_Event& event) {
     }
   } else if (event.type == SDL_KEYDOWN && seek_key(event.key.keysym.sym)) {
     seeks_.push_back(*seek_key(event.key.keysym.sym));
+    osd_.poke(now_ms());
   } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+    osd_.poke(now_ms());
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
     if (key == SDLK_ESCAPE) {
@@ -101,6 +103,8 @@ void SdlShowWindow::handle(const SDL_Event& event) {
       paused_ = !paused_;
     } else if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
       toggle_full_screen();
+    } else if (key == SDLK_F1) {
+      help_ = !help_;
     } else if ((key == SDLK_F12 || key == SDLK_s) && presenter_ != nullptr) {
       // A window drawn into directly keeps no frame to read back unless asked.
       presenter_->keep_presented_frames();
@@ -123,6 +127,23 @@ std::optional<SeekKey> SdlShowWindow::take_seek() {
   const SeekKey key = seeks_.front();
   seeks_.pop_front();
   return key;
+}
+
+// The display is painted again only when what it shows changes.
+void SdlShowWindow::frame_time(int t) {
+  frame_t_ = t;
+  if (!setup_.osd || presenter_ == nullptr) {
+    return;
+  }
+  const bool shown = osd_.shown(now_ms(), paused_);
+  if (shown && (!overlay_shown_ || t != overlay_t_ || help_ != overlay_help_)) {
+    presenter_->set_overlay(paint_osd(t, help_));
+    overlay_t_ = t;
+    overlay_help_ = help_;
+  } else if (!shown && overlay_shown_) {
+    presenter_->set_overlay(std::nullopt);
+  }
+  overlay_shown_ = shown;
 }
 
 void SdlShowWindow::presented(bool drew) {

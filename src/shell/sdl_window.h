@@ -9,6 +9,8 @@
 //   Left, Right                  10 s back and forth (held: repeated)
 //   PageUp, PageDown, Home       the previous and next scene, the start
 //   F12, S                       a screenshot of the next frame presented
+//   F1                           the keys on the on-screen display
+// Any key, and a pause, show the on-screen display (shell/osd.h) for a while.
 
 #include <SDL.h>
 
@@ -20,6 +22,7 @@
 #include <string>
 
 #include "gfx/presenter.h"
+#include "shell/osd.h"
 #include "shell/present_pacing.h"
 #include "shell/sdl_gl_surface.h"
 #include "show/platform.h"
@@ -31,6 +34,7 @@ struct WindowSetup {
   int unsynced_rate = 0;
   bool fit_render_size = false;  // the back buffer follows the picture's size
   std::filesystem::path screenshot_dir;
+  bool osd = true;  // the on-screen display (--no-osd)
 };
 
 class SdlShowWindow : public Platform {
@@ -47,7 +51,7 @@ class SdlShowWindow : public Platform {
   bool escape_down() const override;
   bool close_requested() const override;
   bool paused() const override { return paused_; }
-  void frame_time(int t) override { frame_t_ = t; }
+  void frame_time(int t) override;
   void presented(bool drew) override;
   std::optional<SeekKey> take_seek() override;
   std::unique_ptr<PositionSource> open_music(const std::string& name,
@@ -71,6 +75,12 @@ class SdlShowWindow : public Platform {
   bool paused_ = false;
   bool screenshot_wanted_ = false;
   int frame_t_ = 0;
+  OsdTimer osd_;
+  bool help_ = false;
+  // What the presenter lays over the picture now: shown, at which time, with the keys.
+  bool overlay_shown_ = false;
+  int overlay_t_ = 0;
+  bool overlay_help_ = false;
   std::deque<SeekKey> seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;

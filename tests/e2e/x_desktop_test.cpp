@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -29,12 +30,6 @@ bool on_path(const std::string& program) {
   return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
 }
 
-// The lit part of an X window dump (ZPixmap, 24 or 32 bits a pixel, any byte order).
-struct LitBox {
-  int width = 0, height = 0;
-  int left = 0, top = 0, right = -1, bottom = -1;  // inclusive; right < left when none
-};
-
 std::uint32_t big_endian(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < 4; ++i) {
@@ -43,31 +38,60 @@ std::uint32_t big_endian(const std::string& bytes, std::size_t at) {
   return value;
 }
 
-LitBox lit_box(const std::string& xwd) {
-  LitBox box;
-  if (xwd.size() < 100) return box;
+// An X window dump's pixels (ZPixmap, 24 or 32 bits a pixel, either byte
+// order), as RGB, top row first; empty when it is not one.
+struct XwdImage {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::array<int, 3> at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+  }
+};
+
+XwdImage read_xwd(const std::string& xwd) {
+  XwdImage image;
+  if (xwd.size() < 100) return image;
   const std::uint32_t header = big_endian(xwd, 0), bits_per_pixel = big_endian(xwd, 44);
-  const std::uint32_t little = big_endian(xwd, 28) == 0, line = big_endian(xwd, 48);
-  const std::uint32_t colours = big_endian(xwd, 76);
-  box.width = static_cast<int>(big_endian(xwd, 16));
-  box.height = static_cast<int>(big_endian(xwd, 20));
+  const bool little = big_endian(xwd, 28) == 0;
+  const std::uint32_t line = big_endian(xwd, 48), colours = big_endian(xwd, 76);
+  const std::uint32_t masks[] = {big_endian(xwd, 56), big_endian(xwd, 60), big_endian(xwd, 64)};
+  const int width = static_cast<int>(big_endian(xwd, 16));
+  const int height = static_cast<int>(big_endian(xwd, 20));
   const std::size_t pixels = header + std::size_t{colours} * 12;
   const std::size_t stride = bits_per_pixel / 8;
-  if ((stride != 3 && stride != 4) || xwd.size() < pixels + std::size_t{line} * box.height) {
-    return box;
+  if ((stride != 3 && stride != 4) || xwd.size() < pixels + std::size_t{line} * height) {
+    return image;
   }
-  // Red, green and blue are the three bytes other than a 32-bit pixel's unused one.
-  const std::size_t skip = stride == 3 ? 3 : (little ? 3 : 0);
-  box.left = box.width;
-  box.top = box.height;
-  for (int y = 0; y < box.height; ++y) {
-    for (int x = 0; x < box.width; ++x) {
+  image.width = width;
+  image.height = height;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       const std::size_t at = pixels + std::size_t{line} * y + stride * x;
-      int sum = 0;
+      std::uint32_t value = 0;
       for (std::size_t i = 0; i < stride; ++i) {
-        if (i != skip) sum += static_cast<unsigned char>(xwd[at + i]);
+        const std::size_t byte = little ? stride - 1 - i : i;
+        value = (value << 8) | static_cast<unsigned char>(xwd[at + byte]);
       }
-      if (sum > 30) {
+      for (const std::uint32_t mask : masks) {
+        image.rgb.push_back(static_cast<std::uint8_t>((value & mask) / (mask & (~mask + 1))));
+      }
+    }
+  }
+  return image;
+}
+
+// The lit part of a picture: inclusive bounds, right < left when none.
+struct LitBox {
+  int left = 0, top = 0, right = -1, bottom = -1;
+};
+
+LitBox lit_box(const XwdImage& image) {
+  LitBox box{image.width, image.height, -1, -1};
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const std::array<int, 3> c = image.at(x, y);
+      if (c[0] + c[1] + c[2] > 30) {
         box.left = std::min(box.left, x);
         box.right = std::max(box.right, x);
         box.top = std::min(box.top, y);
@@ -100,6 +124,15 @@ class XDesktop : public ::testing::Test {
     ASSERT_EQ(std::system(command.c_str()), 0) << read_text(out / "show.txt");
   }
 
+  // The frame a fixed-step run draws at show time t, as a PNG.
+  e2e::Png fixed_step_frame(int t) const {
+    EXPECT_EQ(e2e::run_plovermix(data, "--fixed-step --frames-at " + std::to_string(t) +
+                                           " --out '" + (out / "frames").string() + "'"),
+              0)
+        << read_text(data / "output.txt");
+    return e2e::read_png(out / "frames" / ("frame-" + std::to_string(t) + ".png"));
+  }
+
   const fs::path dir = fresh_folder("plovermix-x-desktop");
   const fs::path data = dir / "data", out = dir / "out";
 };
@@ -108,9 +141,10 @@ TEST_F(XDesktop, FullScreenFillsTheHeightAndFramesKeepTheirGrid) {
   run_until(14000, "");
 
   // 1920 x 1080 holds the 4:3 picture as 1440 x 1080, bars left and right.
-  const LitBox box = lit_box(read_text(out / "screen.xwd"));
-  ASSERT_EQ(box.width, 1920);
-  ASSERT_EQ(box.height, 1080);
+  const XwdImage screen = read_xwd(read_text(out / "screen.xwd"));
+  ASSERT_EQ(screen.width, 1920);
+  ASSERT_EQ(screen.height, 1080);
+  const LitBox box = lit_box(screen);
   // Nothing lit in the bars; the scene lit to within a few pixels of the
   // picture's edges (the grab may come a little late, the camera moving).
   EXPECT_GE(box.left, 240);
@@ -138,7 +172,8 @@ TEST_F(XDesktop, FullScreenFillsTheHeightAndFramesKeepTheirGrid) {
 
 TEST_F(XDesktop, TheScreenshotKeyWritesTheFrameShownAtItsRenderSize) {
   const fs::path shots = out / "shots";
-  run_until(14000, "--windowed --screenshot-dir '" + shots.string() + "'", "X_DESKTOP_KEY=F12");
+  run_until(14000, "--windowed --screenshot-dir '" + shots.string() + "'",
+            "X_DESKTOP_KEY=F12 X_DESKTOP_WAIT_FOR=screenshot");
   const std::string said = read_text(out / "show.txt");
   const std::smatch named = [&] {
     std::smatch match;
@@ -159,11 +194,7 @@ TEST_F(XDesktop, TheScreenshotKeyWritesTheFrameShownAtItsRenderSize) {
   const e2e::Png shot = e2e::read_png(file);
   ASSERT_EQ(shot.width, 800);
   ASSERT_EQ(shot.height, 600);
-  ASSERT_EQ(e2e::run_plovermix(data, "--fixed-step --frames-at " + std::to_string(t) + " --out '" +
-                                         (out / "frames").string() + "'"),
-            0)
-      << read_text(data / "output.txt");
-  const e2e::Png drawn = e2e::read_png(out / "frames" / ("frame-" + std::to_string(t) + ".png"));
+  const e2e::Png drawn = fixed_step_frame(t);
   ASSERT_EQ(drawn.rgba.size(), shot.rgba.size());
   long differing = 0;
   for (int y = 0; y < 600; ++y) {
@@ -172,6 +203,32 @@ TEST_F(XDesktop, TheScreenshotKeyWritesTheFrameShownAtItsRenderSize) {
     }
   }
   EXPECT_EQ(differing, 0);
+}
+
+TEST_F(XDesktop, TheDisplayLiesOverThePictureInTheWindowOnly) {
+  // Space pauses, and a paused show keeps the display up; the window is grabbed alone.
+  run_until(14000, "--windowed", "X_DESKTOP_KEY=space X_DESKTOP_GRAB=window");
+  // Paused, the window shows the frame of the last body the trace holds.
+  const std::string trace = read_text(out / "trace.json");
+  const std::size_t last = trace.rfind("\"t\":");
+  ASSERT_NE(last, std::string::npos);
+  const int t = std::stoi(trace.substr(last + 4));
+  const XwdImage window = read_xwd(read_text(out / "screen.xwd"));
+  ASSERT_EQ(window.width, 800);
+  ASSERT_EQ(window.height, 600);
+  const e2e::Png drawn = fixed_step_frame(t);
+  ASSERT_EQ(drawn.width, 800);
+  // The bar is the foot of the picture, 44 of its 600 rows; above it nothing
+  // differs, in it the display does.
+  long above = 0, in_bar = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      const bool differs = window.at(x, y) != drawn.at(x, y);
+      (y < 600 - 44 ? above : in_bar) += differs ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(above, 0) << "at t=" << t;
+  EXPECT_GT(in_bar, 800 * 44 / 2) << "at t=" << t;
 }
 
 }  // namespace

@@ -28,6 +28,10 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_EQ(plain->viewing.passes, 1) << "one pass unless --loop";
   EXPECT_TRUE(plain->vsync);
   EXPECT_EQ(plain->msaa, 1) << "the picture the render tests check";
+  EXPECT_TRUE(plain->osd);
+  const auto quiet = parse_options({"--no-osd"}, error);
+  ASSERT_TRUE(quiet) << error;
+  EXPECT_FALSE(quiet->osd);
 
   const auto given = parse_options({"--windowed", "1280x960", "--render-size", "1920x1440",
                                     "--steps-per-second", "120", "--original-pacing"},
@@ -161,6 +165,7 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "--original-pacing",
                            "--mute",
                            "--vsync on|off",
+                           "--no-osd",
                            "--msaa N",
                            "--help",
                            "--version",
@@ -180,7 +185,8 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
                            "Left and Right",
                            "PageUp and PageDown",
                            "Home",
-                           "F12 or S"}) {
+                           "F12 or S",
+                           "F1 shows the keys"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
 }

@@ -27,6 +27,8 @@ class HeldFrame : public Presenter {
     return false;
   }
 
+  void set_overlay(std::optional<OverlayImage> /*image*/) override {}
+
   std::vector<std::uint8_t> frame;
   PixelSize size;
 };
