@@ -102,7 +102,7 @@ std::string osd_scene(int t) {
   return after == windows.begin() ? windows.front().name : std::prev(after)->name;
 }
 
-OverlayImage paint_osd(int t, bool help) {
+OverlayImage paint_osd(int t, bool help, const std::string& note) {
   const int help_height = help ? LINE * static_cast<int>(std::size(HELP)) + 10 : 0;
   const int height = OSD_BAR_HEIGHT + help_height;
   Canvas canvas(800, height);
@@ -111,7 +111,8 @@ OverlayImage paint_osd(int t, bool help) {
   }
   const int bar = help_height;
   const int after_time = canvas.text(MARGIN, bar + 3, osd_time(t), TEXT);
-  canvas.text(after_time + 14, bar + 3, osd_scene(t), DIM);
+  const int after_scene = canvas.text(after_time + 14, bar + 3, osd_scene(t), DIM);
+  canvas.text(after_scene + 24, bar + 3, note, PLACE);
   // The timeline: a thin track, a tick where each scene window begins, the place.
   const int left = MARGIN, right = 800 - MARGIN, track_y = bar + 32;
   canvas.fill(left, track_y, right - left, 2, TRACK);

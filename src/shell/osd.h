@@ -8,7 +8,9 @@
 //   OsdTimer           poke(now) at a seek, a pause or a key; shown(now, paused)
 //   osd_time(t)        "1:01.500"
 //   osd_scene(t)       the name of the scene window t is in
-//   paint_osd(t, help) the display as an image in the show's 800 x 600 units
+//   paint_osd(t, help, note)  the display as an image in the show's 800 x 600
+//                      units; `note` (a screenshot that could not be written)
+//                      in orange after the scene's name
 //   OSD_BAR_HEIGHT     the bar's height there (the help goes above it)
 
 #include <optional>
@@ -31,4 +33,4 @@ class OsdTimer {
 
 std::string osd_time(int t);
 std::string osd_scene(int t);
-OverlayImage paint_osd(int t, bool help);
+OverlayImage paint_osd(int t, bool help, const std::string& note = "");

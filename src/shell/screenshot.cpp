@@ -54,11 +54,11 @@ std::string screenshot_name(int t) {
   return name;
 }
 
-std::string save_screenshot(Presenter& presenter, const fs::path& folder, int t) {
+ScreenshotResult save_screenshot(Presenter& presenter, const fs::path& folder, int t) {
   std::vector<std::uint8_t> rgba;
   const std::optional<PixelSize> size = presenter.read_presented_frame(rgba);
   if (!size) {
-    return "plovermix: the screenshot could not be read back";
+    return {false, "the screenshot could not be read back"};
   }
   std::error_code made;
   fs::create_directories(folder, made);
@@ -71,7 +71,7 @@ std::string save_screenshot(Presenter& presenter, const fs::path& folder, int t)
   errno = 0;
   if (!write_png(file.string(), rgba.data(), size->width, size->height)) {
     const std::string why = made ? made.message() : std::strerror(errno != 0 ? errno : EIO);
-    return "plovermix: cannot write the screenshot " + file.string() + ": " + why;
+    return {false, "cannot write the screenshot " + file.string() + ": " + why};
   }
-  return "plovermix: screenshot " + file.string();
+  return {true, "screenshot " + file.string()};
 }

@@ -9,8 +9,8 @@
 //   screenshot_name(t)   "plovermix-1-01-500.png" for 61500 ms
 //   save_screenshot(presenter, folder, t)   writes the presented frame into
 //                  `folder` (made when missing) under a name no file has yet
-//                  (a "-2", "-3", ... before ".png" when needed); returns the
-//                  line for standard error: the file written, or why not
+//                  (a "-2", "-3", ... before ".png" when needed); says the
+//                  file written, or why none was
 
 #include <filesystem>
 #include <string>
@@ -20,4 +20,8 @@
 std::filesystem::path screenshot_folder(const std::string& asked, const std::string& home,
                                         const std::string& config_home);
 std::string screenshot_name(int t);
-std::string save_screenshot(Presenter& presenter, const std::filesystem::path& folder, int t);
+struct ScreenshotResult {
+  bool written = false;
+  std::string message;  // "screenshot FILE", or why it could not be written
+};
+ScreenshotResult save_screenshot(Presenter& presenter, const std::filesystem::path& folder, int t);

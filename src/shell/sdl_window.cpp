@@ -136,12 +136,15 @@ void SdlShowWindow::frame_time(int t) {
     return;
   }
   const bool shown = osd_.shown(now_ms(), paused_);
-  if (shown && (!overlay_shown_ || t != overlay_t_ || help_ != overlay_help_)) {
-    presenter_->set_overlay(paint_osd(t, help_));
+  if (shown && (!overlay_shown_ || t != overlay_t_ || help_ != overlay_help_ ||
+                osd_note_ != overlay_note_)) {
+    presenter_->set_overlay(paint_osd(t, help_, osd_note_));
     overlay_t_ = t;
     overlay_help_ = help_;
+    overlay_note_ = osd_note_;
   } else if (!shown && overlay_shown_) {
     presenter_->set_overlay(std::nullopt);
+    osd_note_.clear();
   }
   overlay_shown_ = shown;
 }
@@ -149,8 +152,12 @@ void SdlShowWindow::frame_time(int t) {
 void SdlShowWindow::presented(bool drew) {
   if (screenshot_wanted_) {
     screenshot_wanted_ = false;
-    const std::string said = save_screenshot(*presenter_, setup_.screenshot_dir, frame_t_);
-    std::fprintf(stderr, "%s\n", said.c_str());
+    const ScreenshotResult result = save_screenshot(*presenter_, setup_.screenshot_dir, frame_t_);
+    std::fprintf(stderr, "plovermix: %s\n", result.message.c_str());
+    if (!result.written) {
+      osd_note_ = result.message;  // on the display too, for a viewer far from the terminal
+      osd_.poke(now_ms());
+    }
   }
   const auto now = std::chrono::steady_clock::now();
   if (drew && last_present_ && presenter_ != nullptr &&

@@ -77,10 +77,12 @@ class SdlShowWindow : public Platform {
   int frame_t_ = 0;
   OsdTimer osd_;
   bool help_ = false;
+  std::string osd_note_;  // a screenshot's failure, while the display is up
   // What the presenter lays over the picture now: shown, at which time, with the keys.
   bool overlay_shown_ = false;
   int overlay_t_ = 0;
   bool overlay_help_ = false;
+  std::string overlay_note_;
   std::deque<SeekKey> seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;

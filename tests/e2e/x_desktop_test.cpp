@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -229,6 +230,28 @@ TEST_F(XDesktop, TheDisplayLiesOverThePictureInTheWindowOnly) {
   }
   EXPECT_EQ(above, 0) << "at t=" << t;
   EXPECT_GT(in_bar, 800 * 44 / 2) << "at t=" << t;
+}
+
+TEST_F(XDesktop, AScreenshotFolderThatCannotBeWrittenIsToldOnTheDisplayToo) {
+  std::ofstream(out / "taken") << "a file where the folder would be";
+  run_until(14000, "--windowed --screenshot-dir '" + (out / "taken" / "shots").string() + "'",
+            "X_DESKTOP_KEY=F12 X_DESKTOP_WAIT_FOR='cannot write' X_DESKTOP_GRAB=window");
+  const std::string said = read_text(out / "show.txt");
+  EXPECT_NE(said.find("plovermix: cannot write the screenshot " +
+                      (out / "taken" / "shots").string() + "/plovermix-"),
+            std::string::npos)
+      << said;
+  // The message in orange on the bar's text line, after the time and the scene.
+  const XwdImage window = read_xwd(read_text(out / "screen.xwd"));
+  ASSERT_EQ(window.height, 600);
+  int orange = 0;
+  for (int y = 600 - 44 + 3; y < 600 - 44 + 20; ++y) {
+    for (int x = 250; x < 790; ++x) {
+      const std::array<int, 3> c = window.at(x, y);
+      orange += c[0] > 200 && c[2] < 120 ? 1 : 0;
+    }
+  }
+  EXPECT_GT(orange, 50);
 }
 
 }  // namespace

@@ -61,6 +61,20 @@ TEST(Osd, ABarAtTheFootWithTheTimelineAndThePlaceOnIt) {
   }
   EXPECT_GT(brightest, 200);
 
+  // A screenshot's failure, in orange on the text's line after the scene's name.
+  const auto orange_text = [](const OverlayImage& image) {
+    int orange = 0;
+    for (int y = 3; y < 20; ++y) {
+      for (int x = 250; x < 790; ++x) {
+        const Rgb c = at(image, x, y);
+        orange += c.r > 200 && c.b < 120 ? 1 : 0;
+      }
+    }
+    return orange;
+  };
+  EXPECT_GT(orange_text(paint_osd(120000, false, "cannot write the screenshot")), 50);
+  EXPECT_EQ(orange_text(bar), 0);
+
   const OverlayImage help = paint_osd(120000, true);
   EXPECT_GT(help.size.height, 44 + 40) << "the keys above the bar";
   EXPECT_EQ(help.y + help.size.height, 600);

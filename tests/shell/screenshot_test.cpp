@@ -52,10 +52,11 @@ TEST_F(Screenshots, NamedByTheShowTimeAndNeverOverwritten) {
   presenter.frame = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 9,  9,  9,  255,
                      1,   2, 3, 255, 4, 5,   6, 255, 7, 8, 9,   255, 10, 11, 12, 255};
   const fs::path shots = home / "new" / "shots";
-  EXPECT_EQ(save_screenshot(presenter, shots, 61500),
-            "plovermix: screenshot " + (shots / "plovermix-1-01-500.png").string());
-  EXPECT_EQ(save_screenshot(presenter, shots, 61500),
-            "plovermix: screenshot " + (shots / "plovermix-1-01-500-2.png").string());
+  const ScreenshotResult first = save_screenshot(presenter, shots, 61500);
+  EXPECT_TRUE(first.written);
+  EXPECT_EQ(first.message, "screenshot " + (shots / "plovermix-1-01-500.png").string());
+  EXPECT_EQ(save_screenshot(presenter, shots, 61500).message,
+            "screenshot " + (shots / "plovermix-1-01-500-2.png").string());
   int width = 0, height = 0, channels = 0;
   unsigned char* pixels =
       stbi_load((shots / "plovermix-1-01-500.png").c_str(), &width, &height, &channels, 4);
@@ -69,12 +70,15 @@ TEST_F(Screenshots, NamedByTheShowTimeAndNeverOverwritten) {
 TEST_F(Screenshots, AFolderThatCannotBeWrittenOrNoFrameIsAMessage) {
   HeldFrame presenter;
   presenter.size = {4, 2};
-  EXPECT_EQ(save_screenshot(presenter, home, 0),
-            "plovermix: the screenshot could not be read back");
+  const ScreenshotResult none = save_screenshot(presenter, home, 0);
+  EXPECT_FALSE(none.written);
+  EXPECT_EQ(none.message, "the screenshot could not be read back");
   presenter.frame.assign(32, 0);
   std::ofstream(home / "taken") << "a file";
-  const std::string said = save_screenshot(presenter, home / "taken" / "shots", 1000);
-  EXPECT_EQ(said.rfind("plovermix: cannot write the screenshot " +
+  const ScreenshotResult refused = save_screenshot(presenter, home / "taken" / "shots", 1000);
+  EXPECT_FALSE(refused.written);
+  const std::string& said = refused.message;
+  EXPECT_EQ(said.rfind("cannot write the screenshot " +
                            (home / "taken" / "shots" / "plovermix-0-01-000.png").string() + ": ",
                        0),
             0u)
