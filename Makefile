@@ -45,12 +45,13 @@ serve-web: web
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/site
 
 # The whole show at 800 x 600 and 1440 x 1080, frames per second per scene window,
-# then how long a seek takes.
+# then how long a seek takes and whether --loop holds memory steady.
 bench: build
 	@mkdir -p $(DATA)
 	build/showdata $(DATA)
 	build/bench/bench_show $(DATA)
 	build/bench/bench_seek $(DATA)
+	build/bench/bench_loop $(DATA)
 
 # The page in headless Chromium (SwiftShader): the site's size, load to first
 # frame, frames per second per scene window beside the desktop's.

@@ -1,12 +1,13 @@
 // bench_show DATA: the whole show on the data in DATA, every frame body of the
-// 60-per-second grid drawn and presented with no waiting, once at 800 x 600
-// and once at 1440 x 1080 (each in a process of its own, so that each peak
-// memory is its own). Prints one table: frames per second per scene window,
-// and the share of frame time spent outside the device's calls (our code)
-// against inside them (the driver, which on llvmpipe rasterises at present).
+// 60-per-second grid drawn and presented with no waiting, at 800 x 600 and at
+// 1440 x 1080, each plain and with 4 samples a pixel (--msaa 4), each in a
+// process of its own, so that each peak memory is its own. Prints one table:
+// frames per second per scene window, and the share of frame time spent
+// outside the device's calls (our code) against inside them (the driver,
+// which on llvmpipe rasterises at present).
 //
-//   bench_show DATA [WxH ...]   the table, for the sizes given (default both)
-//   bench_show --one WxH DATA   one size, as raw figures for the table
+//   bench_show DATA [WxH[/N] ...]   the table, for the sizes given (/N: N samples)
+//   bench_show --one WxH[/N] DATA   one size, as raw figures for the table
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -162,8 +164,25 @@ struct Figures {
   std::int64_t wall_ns = 0, device_ns = 0;
 };
 
+// "1440x1080" or "1440x1080/4": a size and its samples a pixel.
+struct Column {
+  PixelSize size;
+  int samples = 1;
+};
+
+std::optional<Column> parse_column(const std::string& text) {
+  const std::size_t slash = text.find('/');
+  const std::optional<PixelSize> size = parse_pixel_size(text.substr(0, slash));
+  const int samples = slash == std::string::npos ? 1 : std::atoi(text.c_str() + slash + 1);
+  if (!size || samples < 1) {
+    return std::nullopt;
+  }
+  return Column{*size, samples};
+}
+
 // One size, in this process: "load MS", "window I FRAMES WALL_NS DEVICE_NS", "peak KB".
-int run_one(PixelSize size, const char* data) {
+int run_one(Column column, const char* data) {
+  const PixelSize size = column.size;
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "bench_show: cannot start SDL: %s\n", SDL_GetError());
@@ -174,8 +193,14 @@ int run_one(PixelSize size, const char* data) {
   SDL_Window* window =
       SDL_CreateWindow("bench_show", 0, 0, size.width, size.height, SDL_WINDOW_OPENGL);
   SdlGlSurface surface(window);
-  if (window == nullptr || init_device(surface, size) == nullptr) {
+  Presenter* presenter = window != nullptr ? init_device(surface, size) : nullptr;
+  if (presenter == nullptr) {
     std::fprintf(stderr, "bench_show: cannot create the device: %s\n", device_error().c_str());
+    return 1;
+  }
+  // Multisampled, the show draws into a back buffer resolved into the window.
+  if (std::string error; column.samples > 1 && !presenter->set_samples(column.samples, error)) {
+    std::fprintf(stderr, "bench_show: %s\n", error.c_str());
     return 1;
   }
   SDL_GL_SetSwapInterval(0);
@@ -262,20 +287,20 @@ std::optional<Run> measure(const std::string& size, const char* data) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--one") {
-    const std::optional<PixelSize> size = parse_pixel_size(argv[2]);
-    return size ? run_one(*size, argv[3]) : 2;
+    const std::optional<Column> column = parse_column(argv[2]);
+    return column ? run_one(*column, argv[3]) : 2;
   }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: bench_show DATA [WxH ...]\n");
+    std::fprintf(stderr, "usage: bench_show DATA [WxH[/N] ...]\n");
     return 2;
   }
   std::vector<std::string> sizes(argv + 2, argv + argc);
   if (sizes.empty()) {
-    sizes = {"800x600", "1440x1080"};
+    sizes = {"800x600", "800x600/4", "1440x1080", "1440x1080/4"};
   }
   std::vector<Run> runs;
   for (const std::string& size : sizes) {
-    const std::optional<Run> run = parse_pixel_size(size) ? measure(size, argv[1]) : std::nullopt;
+    const std::optional<Run> run = parse_column(size) ? measure(size, argv[1]) : std::nullopt;
     if (!run) {
       std::fprintf(stderr, "bench_show: the run at %s failed\n", size.c_str());
       return 1;

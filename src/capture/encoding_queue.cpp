@@ -2,7 +2,7 @@
 
 #include <utility>
 
-EncodingQueue::EncodingQueue(std::unique_ptr<VideoFile> file, std::size_t depth)
+EncodingQueue::EncodingQueue(std::unique_ptr<FrameSink> file, std::size_t depth)
     : file_(std::move(file)), depth_(depth), worker_([this] { work(); }) {}
 
 EncodingQueue::~EncodingQueue() {

@@ -1,5 +1,5 @@
 #pragma once
-// A video file fed from the drawing thread: pictures and sound are handed to
+// A capture's file (or folder) fed from the drawing thread: pictures and sound are handed to
 // a worker thread of the queue's own, which converts and encodes them in the
 // order given while the caller draws the next frame. At most `depth` pictures
 // wait; a caller ahead of the encoder waits for room.
@@ -8,8 +8,8 @@
 //                 leaves a spare buffer in its place, to be filled again
 //   write_audio   copies and hands over interleaved stereo sample frames
 //                 (both false once the worker has failed; error() says why)
-//   finish        waits for all that was handed over, then finishes the file
-//                 as VideoFile::finish does; later calls give the first answer
+//   finish        waits for all that was handed over, then finishes the sink
+//                 as FrameSink::finish does; later calls give the first answer
 //   frames_written  pictures encoded so far
 
 #include <atomic>
@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "capture/video_file.h"
+#include "capture/frame_sink.h"
 
 class EncodingQueue {
  public:
-  explicit EncodingQueue(std::unique_ptr<VideoFile> file, std::size_t depth = 3);
+  explicit EncodingQueue(std::unique_ptr<FrameSink> file, std::size_t depth = 3);
   ~EncodingQueue();
   EncodingQueue(const EncodingQueue&) = delete;
   EncodingQueue& operator=(const EncodingQueue&) = delete;
@@ -46,7 +46,7 @@ class EncodingQueue {
   bool push(Job job);
   void work();
 
-  std::unique_ptr<VideoFile> file_;
+  std::unique_ptr<FrameSink> file_;
   std::size_t depth_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;

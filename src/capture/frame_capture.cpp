@@ -69,7 +69,11 @@ bool FrameCapture::after_present(int t) {
   bool written = true;
   // Several times may first be reached by the same frame.
   while (!done() && t >= times_[next_]) {
-    written = write_png(file_name(dir_, times_[next_]), rgba, size->width, size->height) && written;
+    const std::string path = file_name(dir_, times_[next_]);
+    if (!write_png(path, rgba.data(), size->width, size->height)) {
+      std::fprintf(stderr, "plovermix: cannot write %s\n", path.c_str());
+      written = false;
+    }
     ++next_;
   }
   return written;
@@ -79,11 +83,6 @@ std::vector<int> FrameCapture::missing() const {
   return std::vector<int>(times_.begin() + static_cast<std::ptrdiff_t>(next_), times_.end());
 }
 
-bool write_png(const std::string& path, const std::vector<unsigned char>& rgba, int width,
-               int height) {
-  if (stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) == 0) {
-    std::fprintf(stderr, "plovermix: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+bool write_png(const std::string& path, const std::uint8_t* rgba, int width, int height) {
+  return stbi_write_png(path.c_str(), width, height, 4, rgba, width * 4) != 0;
 }

@@ -12,6 +12,7 @@
 //   finish()                   says which times the show never reached; false
 //                              when a frame asked for was not written
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,5 @@ class FrameCapture : public ShowCapture {
   bool written_ = true;
 };
 
-// 800 x 600 RGBA, top row first; false (message on stderr) on failure.
-bool write_png(const std::string& path, const std::vector<unsigned char>& rgba, int width,
-               int height);
+// RGBA, top row first, rows tightly packed; false when it cannot be written.
+bool write_png(const std::string& path, const std::uint8_t* rgba, int width, int height);

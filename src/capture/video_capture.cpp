@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "audio/music_stream.h"
+#include "capture/frame_folder.h"
+#include "capture/video_file.h"
 #include "show/data_files.h"
 #include "show/seek.h"
 
@@ -25,6 +27,34 @@ std::string clock_text(double seconds) {
   return text;
 }
 
+// `in` (RGBA, `size`) averaged over n x n pixels, rounded: the area filter
+// that makes a supersampled frame's edges smooth and leaves its flat areas as
+// they were.
+PixelSize average_down(const std::vector<std::uint8_t>& in, PixelSize size, int n,
+                       std::vector<std::uint8_t>& out) {
+  const PixelSize small{size.width / n, size.height / n};
+  const auto row = static_cast<std::size_t>(size.width) * 4;
+  const int area = n * n;
+  out.resize(static_cast<std::size_t>(small.width) * small.height * 4);
+  std::vector<int> sums(static_cast<std::size_t>(small.width) * 4);
+  for (int y = 0; y < small.height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int dy = 0; dy < n; ++dy) {
+      const std::uint8_t* line = in.data() + static_cast<std::size_t>(y * n + dy) * row;
+      for (std::size_t x = 0; x < static_cast<std::size_t>(small.width) * n; ++x) {
+        for (std::size_t c = 0; c < 4; ++c) {
+          sums[x / static_cast<std::size_t>(n) * 4 + c] += line[x * 4 + c];
+        }
+      }
+    }
+    std::uint8_t* into = out.data() + static_cast<std::size_t>(y) * small.width * 4;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+      into[i] = static_cast<std::uint8_t>((sums[i] + area / 2) / area);
+    }
+  }
+  return small;
+}
+
 }  // namespace
 
 std::unique_ptr<VideoCapture> VideoCapture::open(const CaptureSettings& settings, int start_ms,
@@ -37,15 +67,21 @@ std::unique_ptr<VideoCapture> VideoCapture::open(const CaptureSettings& settings
     std::fprintf(stderr, "plovermix: %s; the video has no sound\n", music_error.c_str());
     music.reset();
   }
-  VideoSettings video;
-  video.width = size.width;
-  video.height = size.height;
-  video.fps_num = settings.fps_num;
-  video.fps_den = settings.fps_den;
-  video.crf = settings.crf;
-  video.preset = settings.preset;
-  video.audio = music.has_value();
-  std::unique_ptr<VideoFile> file = VideoFile::open(settings.file, video, error);
+  std::unique_ptr<FrameSink> file;
+  if (settings.into_folder()) {
+    file = FrameFolder::open(settings.file, music.has_value(), error);
+  } else {
+    VideoSettings video;
+    video.codec = settings.codec;
+    video.width = size.width;
+    video.height = size.height;
+    video.fps_num = settings.fps_num;
+    video.fps_den = settings.fps_den;
+    video.crf = settings.crf;
+    video.preset = settings.preset;
+    video.audio = music.has_value();
+    file = VideoFile::open(settings.file, video, error);
+  }
   if (file == nullptr) {
     return nullptr;
   }
@@ -54,7 +90,7 @@ std::unique_ptr<VideoCapture> VideoCapture::open(const CaptureSettings& settings
 }
 
 VideoCapture::VideoCapture(const CaptureSettings& settings, int start_ms, int steps_per_second,
-                           std::optional<DecodedMusic> music, std::unique_ptr<VideoFile> file)
+                           std::optional<DecodedMusic> music, std::unique_ptr<FrameSink> file)
     : capture_(settings),
       start_ms_(start_ms),
       steps_per_second_(steps_per_second),
@@ -107,9 +143,13 @@ bool VideoCapture::write_sound_to(long frame) {
 }
 
 bool VideoCapture::frame_done(long frame) {
-  const std::optional<PixelSize> size =
+  std::optional<PixelSize> size =
       presenter_ != nullptr ? presenter_->read_presented_frame(rgba_) : std::nullopt;
-  if (!size || !queue_.write_frame(rgba_, size->width, size->height) || !write_sound_to(frame)) {
+  std::vector<std::uint8_t>& picture = capture_.supersample > 1 ? averaged_ : rgba_;
+  if (size && capture_.supersample > 1) {
+    size = average_down(rgba_, *size, capture_.supersample, averaged_);
+  }
+  if (!size || !queue_.write_frame(picture, size->width, size->height) || !write_sound_to(frame)) {
     std::fprintf(stderr, "%splovermix: %s\n", on_terminal_ ? "\n" : "",
                  size ? queue_.error().c_str() : "the frame could not be read back");
     return false;

@@ -1,11 +1,15 @@
 #pragma once
-// Offline capture to a video file (--capture): the show drawn on a virtual
-// clock at the video's rate, every frame encoded, with the music played from
-// the place the clock rule gives for --start and looping where its file ends.
+// Offline capture to a video file, or to a folder of PNG frames and a WAV
+// (--capture): the show drawn on a virtual clock at the video's rate, every
+// frame encoded, with the music played from the place the clock rule gives
+// for --start and looping where its file ends.
 //
 //   VideoCapture::open(settings, start_ms, size, data, error)   decodes the
 //                          music of `data`, opens the file for frames of `size`;
-//                          nullptr with `error` set when the file cannot be had
+//                          nullptr with `error` set when the file cannot be had.
+//                          With settings.supersample N the device draws at N
+//                          times `size`, and each frame is averaged down over
+//                          N x N pixels
 //   As the run's capture:  its player presents the video's frames; each is
 //                          read back and handed to the encoder with its share
 //                          of the music
@@ -45,7 +49,7 @@ class VideoCapture : public ShowCapture {
 
  private:
   VideoCapture(const CaptureSettings& settings, int start_ms, int steps_per_second,
-               std::optional<DecodedMusic> music, std::unique_ptr<VideoFile> file);
+               std::optional<DecodedMusic> music, std::unique_ptr<FrameSink> file);
   bool frame_done(long frame);
   bool write_sound_to(long frame);
   void show_progress(long frames, bool last);
@@ -66,6 +70,7 @@ class VideoCapture : public ShowCapture {
   long first_sample_ = 0;
   long samples_written_ = 0;
   std::vector<std::uint8_t> rgba_;
+  std::vector<std::uint8_t> averaged_;  // a supersampled frame at the video's size
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point last_progress_;
   bool on_terminal_;

@@ -68,7 +68,8 @@ struct VideoFile::Impl {
 
 std::string VideoFile::Impl::open() {
   const VideoSettings& s = settings;
-  if (s.width <= 0 || s.height <= 0 || s.width % 2 || s.height % 2)
+  const bool lossless = s.codec == VideoCodec::ffv1;
+  if (s.width <= 0 || s.height <= 0 || (!lossless && (s.width % 2 || s.height % 2)))
     return "the video size " + std::to_string(s.width) + "x" + std::to_string(s.height) +
            " must be even (H.264 halves it for colour)";
   if (s.fps_num <= 0 || s.fps_den <= 0) return "the frame rate must be positive";
@@ -78,8 +79,13 @@ std::string VideoFile::Impl::open() {
 
   const AVOutputFormat* format = av_guess_format(nullptr, path.c_str(), nullptr);
   if (!format) return "unknown video format for " + path + " (use .mp4 or .mkv)";
-  if (avformat_query_codec(format, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) != 1 ||
-      (s.audio && avformat_query_codec(format, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) != 1))
+  // Archives take Matroska; an MP4 with FFV1 is one that few programs read.
+  if (lossless && std::string(format->name) != "matroska")
+    return "FFV1 goes into .mkv, not into " + path;
+  const AVCodecID picture_codec = lossless ? AV_CODEC_ID_FFV1 : AV_CODEC_ID_H264;
+  const AVCodecID sound_codec = lossless ? AV_CODEC_ID_FLAC : AV_CODEC_ID_AAC;
+  if (avformat_query_codec(format, picture_codec, FF_COMPLIANCE_NORMAL) != 1 ||
+      (s.audio && avformat_query_codec(format, sound_codec, FF_COMPLIANCE_NORMAL) != 1))
     return "a " + std::string(format->name) + " file cannot hold H.264 and AAC: " + path +
            " (use .mp4 or .mkv)";
   AVFormatContext* context = nullptr;
@@ -88,51 +94,72 @@ std::string VideoFile::Impl::open() {
   packet.reset(av_packet_alloc());
   if (!output || !packet) return "out of memory for " + path;
 
-  const AVCodec* x264 = avcodec_find_encoder_by_name("libx264");
-  if (!x264) return "this FFmpeg has no H.264 encoder (libx264)";
-  video.codec.reset(avcodec_alloc_context3(x264));
+  const AVCodec* encoder =
+      lossless ? avcodec_find_encoder(picture_codec) : avcodec_find_encoder_by_name("libx264");
+  if (!encoder)
+    return lossless ? "this FFmpeg has no FFV1 encoder"
+                    : "this FFmpeg has no H.264 encoder (libx264)";
+  video.codec.reset(avcodec_alloc_context3(encoder));
   if (!video.codec) return "out of memory for " + path;
   AVCodecContext& v = *video.codec;
   v.width = s.width;
   v.height = s.height;
-  v.pix_fmt = AV_PIX_FMT_YUV420P;
   av_reduce(&v.framerate.num, &v.framerate.den, s.fps_num, s.fps_den, INT32_MAX);
   v.time_base = av_inv_q(v.framerate);
   v.thread_count = 0;  // as many as the machine has
-  // What write_frame's conversion makes; players read the tags to undo it.
-  v.color_range = AVCOL_RANGE_MPEG;
-  v.colorspace = AVCOL_SPC_SMPTE170M;
-  v.color_primaries = AVCOL_PRI_SMPTE170M;
-  v.color_trc = AVCOL_TRC_SMPTE170M;
-  if (av_opt_set(v.priv_data, "preset", s.preset.c_str(), 0) < 0 ||
-      av_opt_set_int(v.priv_data, "crf", s.crf, 0) < 0)
-    return "libx264 takes no preset or crf";
-  std::string failed = open_encoder(video, x264);
-  if (!failed.empty())
-    return "cannot start the H.264 encoder (preset \"" + s.preset + "\"): " + failed;
+  std::string failed;
+  if (lossless) {
+    // RGB as drawn: every byte of a frame comes back from the file.
+    v.pix_fmt = AV_PIX_FMT_BGR0;
+    v.colorspace = AVCOL_SPC_RGB;
+    v.color_range = AVCOL_RANGE_JPEG;
+    v.level = 3;  // slices, so that the encoder runs on every core, and their checksums
+    failed = open_encoder(video, encoder);
+    if (!failed.empty()) return "cannot start the FFV1 encoder: " + failed;
+  } else {
+    v.pix_fmt = AV_PIX_FMT_YUV420P;
+    // What write_frame's conversion makes; players read the tags to undo it.
+    v.color_range = AVCOL_RANGE_MPEG;
+    v.colorspace = AVCOL_SPC_SMPTE170M;
+    v.color_primaries = AVCOL_PRI_SMPTE170M;
+    v.color_trc = AVCOL_TRC_SMPTE170M;
+    if (av_opt_set(v.priv_data, "preset", s.preset.c_str(), 0) < 0 ||
+        av_opt_set_int(v.priv_data, "crf", s.crf, 0) < 0)
+      return "libx264 takes no preset or crf";
+    failed = open_encoder(video, encoder);
+    if (!failed.empty())
+      return "cannot start the H.264 encoder (preset \"" + s.preset + "\"): " + failed;
+  }
   video.stream->avg_frame_rate = v.framerate;
 
   if (s.audio) {
-    const AVCodec* aac = avcodec_find_encoder_by_name("aac");
-    if (!aac) return "this FFmpeg has no AAC encoder";
-    sound.codec.reset(avcodec_alloc_context3(aac));
+    const AVCodec* sound_encoder = avcodec_find_encoder(sound_codec);
+    const char* sound_name = lossless ? "FLAC" : "AAC";
+    if (!sound_encoder) return "this FFmpeg has no " + std::string(sound_name) + " encoder";
+    sound.codec.reset(avcodec_alloc_context3(sound_encoder));
     if (!sound.codec) return "out of memory for " + path;
     AVCodecContext& a = *sound.codec;
-    a.sample_fmt = AV_SAMPLE_FMT_FLTP;
+    a.sample_fmt = lossless ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP;
     a.ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     a.sample_rate = s.audio_rate;
-    a.bit_rate = s.audio_bitrate;
+    if (!lossless) a.bit_rate = s.audio_bitrate;
     a.time_base = {1, s.audio_rate};
-    failed = open_encoder(sound, aac);
+    failed = open_encoder(sound, sound_encoder);
     if (!failed.empty())
-      return "cannot start the AAC encoder at " + std::to_string(s.audio_rate) + " Hz: " + failed;
+      return "cannot start the " + std::string(sound_name) + " encoder at " +
+             std::to_string(s.audio_rate) + " Hz: " + failed;
   }
 
   if (!(format->flags & AVFMT_NOFILE)) {
     const int created = avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (created < 0) return "cannot create " + path + ": " + av_error_text(created);
   }
-  const int started = avformat_write_header(output.get(), nullptr);
+  // MP4's index goes to the front once the file is done, so that a browser
+  // plays it while it downloads; other containers leave the option unused.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "movflags", "+faststart", 0);
+  const int started = avformat_write_header(output.get(), &options);
+  av_dict_free(&options);
   if (started < 0) {
     // A file without its header is of no use to anyone.
     avio_closep(&output->pb);
@@ -217,13 +244,16 @@ bool VideoFile::write_frame(const std::uint8_t* rgba, int width, int height) {
     return m.refuse("no picture of " + std::to_string(width) + "x" + std::to_string(height) +
                     " can go into " + m.path);
   if (!m.scaler || width != m.scaler_width || height != m.scaler_height) {
+    const AVPixelFormat stored = m.video.codec->pix_fmt;
     m.scaler.reset(sws_getContext(width, height, AV_PIX_FMT_RGBA, m.settings.width,
-                                  m.settings.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr,
-                                  nullptr, nullptr));
+                                  m.settings.height, stored, SWS_BICUBIC, nullptr, nullptr,
+                                  nullptr));
     if (!m.scaler) return m.refuse("cannot convert pictures of that size for " + m.path);
-    // Full-range RGB in, limited-range BT.601 out: what the stream is tagged as.
-    const int* bt601 = sws_getCoefficients(SWS_CS_ITU601);
-    sws_setColorspaceDetails(m.scaler.get(), bt601, 1, bt601, 0, 0, 1 << 16, 1 << 16);
+    if (stored == AV_PIX_FMT_YUV420P) {
+      // Full-range RGB in, limited-range BT.601 out: what the stream is tagged as.
+      const int* bt601 = sws_getCoefficients(SWS_CS_ITU601);
+      sws_setColorspaceDetails(m.scaler.get(), bt601, 1, bt601, 0, 0, 1 << 16, 1 << 16);
+    }
     m.scaler_width = width;
     m.scaler_height = height;
   }
@@ -257,11 +287,16 @@ bool VideoFile::write_audio(const float* interleaved_stereo, long frames) {
       if (status < 0) return m.lose("cannot encode the sound of ", status);
     }
     const int n = static_cast<int>(std::min<long>(frames, frame_size - m.sound_fill));
-    float* left = reinterpret_cast<float*>(f.data[0]) + m.sound_fill;
-    float* right = reinterpret_cast<float*>(f.data[1]) + m.sound_fill;
-    for (int i = 0; i < n; ++i) {
-      left[i] = in[2 * i];
-      right[i] = in[2 * i + 1];
+    if (f.format == AV_SAMPLE_FMT_S16) {
+      std::int16_t* out = reinterpret_cast<std::int16_t*>(f.data[0]) + 2 * m.sound_fill;
+      for (int i = 0; i < 2 * n; ++i) out[i] = to_pcm16(in[i]);
+    } else {
+      float* left = reinterpret_cast<float*>(f.data[0]) + m.sound_fill;
+      float* right = reinterpret_cast<float*>(f.data[1]) + m.sound_fill;
+      for (int i = 0; i < n; ++i) {
+        left[i] = in[2 * i];
+        right[i] = in[2 * i + 1];
+      }
     }
     in += 2 * n;
     frames -= n;

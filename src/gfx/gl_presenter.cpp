@@ -1,5 +1,6 @@
 #include "gfx/gl_presenter.h"
 
+#include <cmath>
 #include <utility>
 
 GlPresenter::GlPresenter(GlSurface& surface, std::function<void()> target_changed)
@@ -10,6 +11,10 @@ GlPresenter::~GlPresenter() {
   glDeleteFramebuffers(1, &back_fbo_);
   glDeleteRenderbuffers(1, &back_color_);
   glDeleteRenderbuffers(1, &back_depth_);
+  glDeleteFramebuffers(1, &resolve_fbo_);
+  glDeleteRenderbuffers(1, &resolve_color_);
+  glDeleteFramebuffers(1, &overlay_fbo_);
+  glDeleteTextures(1, &overlay_texture_);
 }
 
 bool GlPresenter::make(PixelSize size, std::string& error) {
@@ -17,6 +22,8 @@ bool GlPresenter::make(PixelSize size, std::string& error) {
   glGenRenderbuffers(1, &back_color_);
   glGenRenderbuffers(1, &back_depth_);
   glGenFramebuffers(1, &back_fbo_);
+  glGenRenderbuffers(1, &resolve_color_);
+  glGenFramebuffers(1, &resolve_fbo_);
   if (!store_back_buffer(size_)) {
     error = "the " + std::to_string(size_.width) + " x " + std::to_string(size_.height) +
             " back buffer cannot be made";
@@ -47,20 +54,95 @@ bool GlPresenter::store_back_buffer(PixelSize size) {
   if (size.width > largest || size.height > largest) {
     return false;
   }
-  const auto storage = [size](GLuint buffer, GLenum format) {
+  const auto storage = [size](GLuint buffer, GLenum format, int samples) {
     glBindRenderbuffer(GL_RENDERBUFFER, buffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, format, size.width, size.height);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples > 1 ? samples : 0, format, size.width,
+                                     size.height);
+  };
+  const auto complete = [](GLuint fbo, GLuint color, GLuint depth) {
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   };
   // No alpha, like the desktop's 32-bit format the show draws into: blends read
   // a destination alpha of one, and the frames read back are opaque.
-  storage(back_color_, GL_RGB8);
-  storage(back_depth_, GL_DEPTH_COMPONENT16);
-  glBindFramebuffer(GL_FRAMEBUFFER, back_fbo_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, back_color_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, back_depth_);
-  const bool back_ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  storage(back_color_, GL_RGB8, samples_);
+  storage(back_depth_, GL_DEPTH_COMPONENT16, samples_);
+  bool back_ok = complete(back_fbo_, back_color_, back_depth_);
+  if (samples_ > 1) {
+    storage(resolve_color_, GL_RGB8, 1);
+    back_ok = complete(resolve_fbo_, resolve_color_, 0) && back_ok;
+  }
   glBindFramebuffer(GL_FRAMEBUFFER, target_framebuffer());
   return back_ok && glGetError() == GL_NO_ERROR;
+}
+
+bool GlPresenter::set_samples(int samples, std::string& error) {
+  GLint most = 0;
+  glGetIntegerv(GL_MAX_SAMPLES, &most);
+  if (samples < 1 || samples > most) {
+    error = "this driver offers multisampling up to " + std::to_string(most) + " samples, not " +
+            std::to_string(samples);
+    return false;
+  }
+  const int before = samples_;
+  samples_ = samples;
+  if (!store_back_buffer(size_)) {
+    samples_ = before;
+    store_back_buffer(size_);
+    error = "this driver cannot draw " + std::to_string(size_.width) + " x " +
+            std::to_string(size_.height) + " with " + std::to_string(samples) + " samples";
+    return false;
+  }
+  holds_presented_ = false;
+  choose_target(shown_drawable());
+  target_changed_();
+  return true;
+}
+
+void GlPresenter::set_overlay(std::optional<OverlayImage> image) {
+  overlay_ = std::move(image);
+  overlay_changed_ = true;
+}
+
+// The overlay over `picture`, in the window's rows (from its bottom, `window_height` high).
+void GlPresenter::draw_overlay(PixelRect picture, int window_height) {
+  if (!overlay_ || overlay_->rgba.size() != static_cast<std::size_t>(overlay_->size.width) *
+                                                static_cast<std::size_t>(overlay_->size.height) *
+                                                4) {
+    return;
+  }
+  const PixelSize size = overlay_->size;
+  if (overlay_changed_) {
+    if (overlay_fbo_ == 0) {
+      glGenFramebuffers(1, &overlay_fbo_);
+      glGenTextures(1, &overlay_texture_);
+    }
+    // The device keeps its own texture bound and its unpacking as it set it.
+    GLint bound = 0, alignment = 4;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glBindTexture(GL_TEXTURE_2D, overlay_texture_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size.width, size.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 overlay_->rgba.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, overlay_fbo_);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           overlay_texture_, 0);
+    overlay_changed_ = false;
+  }
+  // Scaled as the show's units are: by the picture's height / 600.
+  const double scale = picture.height / 600.0;
+  const auto at = [scale](int units) { return static_cast<int>(std::lround(units * scale)); };
+  const int top = window_height - picture.y - at(overlay_->y);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, overlay_fbo_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, size.width, size.height, picture.x + at(overlay_->x), top,
+                    picture.x + at(overlay_->x + size.width), top - at(size.height),
+                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
 }
 
 bool GlPresenter::set_render_size(PixelSize size) {
@@ -98,8 +180,9 @@ PixelSize GlPresenter::shown_drawable() const {
 // into the back buffer. Binds the one chosen.
 void GlPresenter::choose_target(PixelSize drawable) {
   const PixelRect picture = fit_picture(drawable);
-  const bool into_window =
-      window_depth_matches_ && picture.width == size_.width && picture.height == size_.height;
+  // The window's own framebuffer has one sample a pixel.
+  const bool into_window = window_depth_matches_ && samples_ == 1 && picture.width == size_.width &&
+                           picture.height == size_.height;
   if (into_window != into_window_ || picture != picture_ || drawable.height != window_height_) {
     into_window_ = into_window;
     picture_ = picture;
@@ -125,6 +208,13 @@ PixelRect GlPresenter::on_target(PixelRect r) const {
 void GlPresenter::present() {
   glDisable(GL_SCISSOR_TEST);
   holds_presented_ = true;
+  if (samples_ > 1) {
+    // The samples of each pixel averaged into the picture shown and read back.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolve_fbo_);
+    glBlitFramebuffer(0, 0, size_.width, size_.height, 0, 0, size_.width, size_.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  }
   const PixelSize drawable = shown_drawable();
   const PixelRect picture = fit_picture(drawable);
   const bool bars = picture.width != drawable.width || picture.height != drawable.height;
@@ -137,12 +227,13 @@ void GlPresenter::present() {
     } else {
       holds_presented_ = false;  // the window has it and keeps nothing readable
     }
+    draw_overlay(picture_, window_height_);
     surface_.swap();
   } else if (picture.width > 0 && picture.height > 0) {
     // A picture of another size is scaled into the window: the 4:3 picture
     // as large as fits, the rest black. A hidden window (a capture) shows
     // nothing, so nothing is copied into it.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (bars) {
       glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -153,6 +244,7 @@ void GlPresenter::present() {
     const int top = drawable.height - picture.y, bottom = top - picture.height;
     glBlitFramebuffer(0, 0, size_.width, size_.height, picture.x, top, picture.x + picture.width,
                       bottom, GL_COLOR_BUFFER_BIT, same_size ? GL_NEAREST : GL_LINEAR);
+    draw_overlay(picture, drawable.height);
     surface_.swap();
   }
   // Nothing but this throttles the frames: a swap on some drivers (offscreen
@@ -184,7 +276,7 @@ std::optional<PixelSize> GlPresenter::read_presented_frame(std::vector<std::uint
   }
   rgba.assign(static_cast<std::size_t>(size_.width) * static_cast<std::size_t>(size_.height) * 4,
               0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, back_fbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, size_.width, size_.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, target_framebuffer());

@@ -42,19 +42,32 @@ class GlPresenter final : public Presenter {
   bool set_render_size(PixelSize size) override;
   void keep_presented_frames() override { keep_frames_ = true; }
   std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) override;
+  bool set_samples(int samples, std::string& error) override;
+  void set_overlay(std::optional<OverlayImage> image) override;
 
  private:
+  void draw_overlay(PixelRect picture, int window_height);
   bool store_back_buffer(PixelSize size);
   PixelSize shown_drawable() const;
   void choose_target(PixelSize drawable);
   void apply_orientation() const;
   GLuint target_framebuffer() const { return into_window_ ? 0 : back_fbo_; }
+  // Where the presented picture is read from: the back buffer, or its resolved copy.
+  GLuint picture_framebuffer() const { return samples_ > 1 ? resolve_fbo_ : back_fbo_; }
 
   GlSurface& surface_;
   std::function<void()> target_changed_;
   // The back buffer's pixels; the show's units are scaled to them by size_.height / 600.
   PixelSize size_{};
   GLuint back_fbo_ = 0, back_color_ = 0, back_depth_ = 0;
+  // Multisampled, the back buffer is resolved into these at each present.
+  int samples_ = 1;
+  GLuint resolve_fbo_ = 0, resolve_color_ = 0;
+  // The overlay, uploaded into a texture when it changes, copied over the
+  // picture in the window just before each swap.
+  std::optional<OverlayImage> overlay_;
+  bool overlay_changed_ = false;
+  GLuint overlay_fbo_ = 0, overlay_texture_ = 0;
   // The back buffer still holds the presented frame: nothing drawn or cleared
   // since the present. Read-back needs no copy of every frame then.
   bool holds_presented_ = false;

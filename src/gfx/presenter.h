@@ -7,15 +7,29 @@
 //   render_size(), set_render_size(size)   the back buffer's pixels
 //   keep_presented_frames()                every present leaves its frame readable
 //   read_presented_frame(rgba)             the last presented frame and its size
+//   set_samples(n, error)                  n samples a pixel (1: none), resolved at present
+//   set_overlay(image)                     laid over the picture in the window at each
+//                                          present (nullopt: none)
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct PixelSize {
   int width = 800;
   int height = 600;
   bool operator==(const PixelSize&) const = default;
+};
+
+// A picture laid over the presented one in the window only, never in the
+// back buffer, so never in frames read back, traces or captures: RGBA, top
+// row first, its top-left corner at (x, y) in the show's 800 x 600 units and
+// scaled with the picture.
+struct OverlayImage {
+  PixelSize size;
+  int x = 0, y = 0;
+  std::vector<std::uint8_t> rgba;
 };
 
 class Presenter {
@@ -34,4 +48,8 @@ class Presenter {
   // that size. Read it before the next clear or draw: after one there is
   // nothing, as when a shown window took the pixels and kept none.
   virtual std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) = 0;
+  // Multisampled drawing, for edges without steps; false with `error` set,
+  // and the back buffer as it was, where the driver does not offer `samples`.
+  virtual bool set_samples(int samples, std::string& error) = 0;
+  virtual void set_overlay(std::optional<OverlayImage> image) = 0;
 };

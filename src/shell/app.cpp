@@ -19,6 +19,7 @@
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
+#include "shell/screenshot.h"
 #include "shell/sdl_window.h"
 #include "shell/show_place.h"
 #include "show/data_files.h"
@@ -49,12 +50,22 @@ bool on_virtual_clock(const Options& options) {
 }
 
 // The size the back buffer starts at: as asked, else the picture's on screen
-// for the live player and 800 x 600 for a virtual clock (frames as the show made them).
+// for the live player and 800 x 600 for a virtual clock (frames as the show
+// made them); a supersampled capture draws at its multiple of that.
 PixelSize first_render_size(const Platform& platform, const Options& options) {
+  if (const int n = options.capture.supersample; !options.capture.file.empty() && n > 1) {
+    const PixelSize video = options.render_size.value_or(PixelSize{});
+    return {video.width * n, video.height * n};
+  }
   if (options.render_size || on_virtual_clock(options)) {
     return options.render_size.value_or(PixelSize{});
   }
   return platform.picture_size();
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
 }
 
 WindowSetup window_setup(SDL_Window* window, const Options& options) {
@@ -63,9 +74,16 @@ WindowSetup window_setup(SDL_Window* window, const Options& options) {
   if (on_virtual_clock(options)) {
     SDL_GL_SetSwapInterval(0);  // a virtual clock waits for nothing, vertical sync included
     setup.vsync = true;         // nor for a limiter
+  } else if (!options.vsync) {
+    SDL_GL_SetSwapInterval(0);
+    setup.vsync = false;
+    setup.unsynced_rate = options.viewing.steps_per_second;  // one present a grid body
   } else {
     setup.vsync = SDL_GL_SetSwapInterval(1) == 0;
   }
+  setup.osd = options.osd;
+  setup.screenshot_dir = screenshot_folder(options.screenshot_dir, environment("HOME"),
+                                           environment("XDG_CONFIG_HOME"));
   SDL_DisplayMode mode{};
   if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) == 0) {
     setup.refresh_hz = mode.refresh_rate;
@@ -101,11 +119,6 @@ std::string folder_problem(const std::string& folder) {
     return std::strerror(ENOTDIR);
   }
   return access(folder.c_str(), X_OK) != 0 ? std::strerror(errno) : "";
-}
-
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
 }
 
 // The data folder and the log of this run (see show_place.h).
@@ -185,6 +198,9 @@ int run_app(int argc, char** argv) {
   if (!show_window.make_device(first_render_size(show_window, options), error)) {
     // Reported, unlike the original, which returned 0 without a word.
     status = fail("cannot create the graphics device: " + error);
+  } else if (std::string why;
+             options.msaa > 1 && !show_window.presenter()->set_samples(options.msaa, why)) {
+    status = fail("cannot use --msaa " + std::to_string(options.msaa) + ": " + why);
   } else {
     show_window.set_up(window_setup(window, options));
     if (capture == nullptr) {

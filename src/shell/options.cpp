@@ -36,6 +36,9 @@ bool parse_rate(const std::string& text, CaptureSettings& capture) {
   return true;
 }
 
+// The largest side of a window or a back buffer.
+constexpr int MAX_SIDE = 16384;
+
 // libx264's presets, fastest first.
 constexpr const char* X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
@@ -49,7 +52,7 @@ constexpr const char* KEYS =
     "Keys: Escape ends the show (so does closing the window); Space pauses and\n"
     "resumes; F11 or Alt+Enter toggles full screen; Left and Right seek 10 s back\n"
     "and forth, PageUp and PageDown go to the previous and next scene, Home to\n"
-    "the start.";
+    "the start; F12 or S writes a screenshot; F1 shows the keys on the display.";
 
 // `text` with a line break wherever the next word would pass `width`.
 std::string wrapped(const std::string& text, std::size_t width) {
@@ -161,6 +164,27 @@ void add_place_options(CLI::App& app, Options& options) {
               options.data_dir = text;
               return !text.empty();
             });
+  add_value(app, "--msaa", "N",
+            "draw with N samples a pixel (2, 4 or 8, where the driver offers them), for edges "
+            "without steps",
+            "a sample count: 2, 4 or 8", [&options](const std::string& text) {
+              options.msaa = text == "2" ? 2 : text == "4" ? 4 : text == "8" ? 8 : 1;
+              return options.msaa > 1;
+            });
+  add_value(app, "--vsync", "on|off",
+            "presents wait for the display's refresh (on, the default), or come as the show's "
+            "60-per-second grid wants them (off)",
+            "on or off", [&options](const std::string& text) {
+              options.vsync = text == "on";
+              return text == "on" || text == "off";
+            });
+  app.add_flag_callback(
+      "--no-osd", [&options] { options.osd = false; },
+      "no on-screen display (time, scene and timeline after a seek, a pause or a key)");
+  add_value(app, "--screenshot-dir", "DIR",
+            "where F12 and S write screenshots (default: the pictures folder, else the home "
+            "folder)",
+            "a folder", absolute_path_into(options.screenshot_dir));
 }
 
 void add_playing_options(CLI::App& app, ShowViewing& viewing) {
@@ -174,6 +198,13 @@ void add_playing_options(CLI::App& app, ShowViewing& viewing) {
                "one frame body per present, as in 2002: the show's speed then follows the "
                "display's refresh");
   app.add_flag("--mute", viewing.mute, "the music at volume 0; the show still keeps to it");
+  add_value(app, "--loop", "[N]",
+            "after the end the show starts again from the beginning; N passes in all (the "
+            "first counts), else until Escape",
+            "a number of passes from 1 to 1000000", [&viewing](const std::string& text) {
+              viewing.passes = 0;
+              return text.empty() || set(viewing.passes, parse_whole(text, 1, 1000000));
+            });
   add_value(app, "--start", "T",
             "start at show time T (ms, or m:ss.mmm), exactly as a run from the beginning would "
             "be there",
@@ -210,8 +241,12 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
   app.option_defaults()->group("Capture to video");
   add_value(app, "--capture", "FILE",
             "render the show to a video (.mp4: H.264 and AAC; .mkv), offline, with the music, "
-            "then end",
-            "a file, as in --capture show.mp4", absolute_path_into(capture.file));
+            "then end; DIR/: a PNG per frame and music.wav",
+            "a file, as in --capture show.mp4", [&capture](const std::string& text) {
+              // absolute() keeps the slash that asks for a folder.
+              capture.file = absolute_path(text);
+              return !text.empty();
+            });
   return {
       add_value(app, "--fps", "R", "the capture's frames per second (default 60; 60000/1001)",
                 "frames per second, as in --fps 60 or --fps 60000/1001",
@@ -221,6 +256,14 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
                 [&capture](const std::string& text) {
                   capture.end_ms = parse_show_time(text);
                   return capture.end_ms && *capture.end_ms > 0;
+                }),
+      add_value(app, "--codec", "C",
+                "the capture's video codec: h264 (default) or ffv1 (lossless, in .mkv, with "
+                "FLAC sound)",
+                "h264 or ffv1",
+                [&capture](const std::string& text) {
+                  capture.codec = text == "ffv1" ? VideoCodec::ffv1 : VideoCodec::h264;
+                  return text == "ffv1" || text == "h264";
                 }),
       add_value(app, "--crf", "Q", "the capture's H.264 quality, 0 (lossless) to 51 (default 18)",
                 "a quality from 0 (lossless) to 51 (worst)",
@@ -239,6 +282,13 @@ std::vector<CLI::Option*> add_capture_options(CLI::App& app, CaptureSettings& ca
                     capture.preset = text;
                   }
                   return known;
+                }),
+      add_value(app, "--supersample", "N",
+                "draw each captured frame at N times its size (2 to 4) and average it down: "
+                "edges without steps",
+                "a whole number from 2 to 4",
+                [&capture](const std::string& text) {
+                  return set(capture.supersample, parse_whole(text, 2, 4));
                 }),
   };
 }
@@ -263,6 +313,9 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
     if (const std::vector<std::string> unknown = line.remaining(); !unknown.empty()) {
       refuse("unknown option '" + unknown.front() + "'");
     }
+    if (!options.vsync && options.viewing.original_pacing) {
+      refuse("--vsync off goes without --original-pacing, whose speed would then have no bound");
+    }
     if (options.frames_at.empty() != options.out_dir.empty()) {
       refuse("--frames-at and --out go together");
     }
@@ -270,7 +323,22 @@ std::unique_ptr<CLI::App> command_line(Options& options) {
     if (capture.file.empty() &&
         std::any_of(capture_settings.begin(), capture_settings.end(),
                     [](const CLI::Option* setting) { return setting->count() > 0; })) {
-      refuse("--fps, --end, --crf and --preset go with --capture");
+      refuse("--fps, --end, --codec, --crf, --preset and --supersample go with --capture");
+    }
+    const bool h264_settings = line.count("--crf") > 0 || line.count("--preset") > 0;
+    if (capture.codec == VideoCodec::ffv1 && h264_settings) {
+      refuse("--crf and --preset are H.264's; FFV1 is lossless and has neither");
+    }
+    if (capture.into_folder() && (h264_settings || line.count("--codec") > 0)) {
+      refuse("--codec, --crf and --preset are for a video file, not a folder of PNG frames");
+    }
+    const PixelSize drawn = options.render_size.value_or(PixelSize{});
+    if (std::max(drawn.width, drawn.height) * capture.supersample > MAX_SIDE) {
+      refuse("--supersample " + std::to_string(capture.supersample) + " would draw past " +
+             std::to_string(MAX_SIDE) + " pixels a side; ask for a smaller --render-size");
+    }
+    if (options.viewing.passes != 1 && (!capture.file.empty() || !options.frames_at.empty())) {
+      refuse("--loop goes with neither --capture nor --frames-at, which end with the show");
     }
     if (capture.end_ms && *capture.end_ms <= options.viewing.start_ms) {
       refuse("--end must come after --start");
@@ -299,8 +367,8 @@ std::optional<PixelSize> parse_pixel_size(const std::string& text) {
   if (x == std::string::npos) {
     return std::nullopt;
   }
-  const std::optional<int> width = parse_whole(text.substr(0, x), 1, 16384);
-  const std::optional<int> height = parse_whole(text.substr(x + 1), 1, 16384);
+  const std::optional<int> width = parse_whole(text.substr(0, x), 1, MAX_SIDE);
+  const std::optional<int> height = parse_whole(text.substr(x + 1), 1, MAX_SIDE);
   if (!width || !height) {
     return std::nullopt;
   }

@@ -16,7 +16,14 @@ struct Options {
   // The back buffer's size; unset: the picture's size in the window (800 x 600
   // on a virtual clock).
   std::optional<PixelSize> render_size;
-  std::string data_dir;  // empty: the working directory
+  std::string data_dir;        // empty: the working directory
+  std::string screenshot_dir;  // empty: the pictures folder, else the home folder
+  // Presents wait for the display's retrace (--vsync on|off).
+  bool vsync = true;
+  // The on-screen display after a seek, a pause or a key (--no-osd: never).
+  bool osd = true;
+  // Samples a pixel of the back buffer (--msaa N); 1: none.
+  int msaa = 1;
   bool help = false;
   bool version = false;
   // How the show is watched and paced: --fixed-step, --trace,

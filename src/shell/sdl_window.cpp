@@ -7,6 +7,7 @@
 #include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/mixer_source.h"
+#include "shell/screenshot.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void SdlShowWindow::set_up(const WindowSetup& setup) {
   setup_ = setup;
   const double interval = refresh_interval_ms(setup.refresh_hz);
   if (!setup.vsync) {
-    limiter_.emplace(interval);
+    limiter_.emplace(setup.unsynced_rate > 0 ? 1000.0 / setup.unsynced_rate : interval);
   }
   slow_.emplace(interval * SLOW_MARGIN);
 }
@@ -91,7 +92,9 @@ void SdlShowWindow::handle(const SDL_Event& event) {
     }
   } else if (event.type == SDL_KEYDOWN && seek_key(event.key.keysym.sym)) {
     seeks_.push(*seek_key(event.key.keysym.sym));
+    osd_.poke(now_ms());
   } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+    osd_.poke(now_ms());
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
     if (key == SDLK_ESCAPE) {
@@ -100,6 +103,12 @@ void SdlShowWindow::handle(const SDL_Event& event) {
       paused_ = !paused_;
     } else if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
       toggle_full_screen();
+    } else if (key == SDLK_F1) {
+      help_ = !help_;
+    } else if ((key == SDLK_F12 || key == SDLK_s) && presenter_ != nullptr) {
+      // A window drawn into directly keeps no frame to read back unless asked.
+      presenter_->keep_presented_frames();
+      screenshot_wanted_ = true;
     }
   }
 }
@@ -111,7 +120,36 @@ bool SdlShowWindow::escape_down() const {
 
 bool SdlShowWindow::close_requested() const { return closed_; }
 
+// The display is painted again only when what it shows changes.
+void SdlShowWindow::frame_time(int t) {
+  frame_t_ = t;
+  if (!setup_.osd || presenter_ == nullptr) {
+    return;
+  }
+  const bool shown = osd_.shown(now_ms(), paused_);
+  if (shown && (!overlay_shown_ || t != overlay_t_ || help_ != overlay_help_ ||
+                osd_note_ != overlay_note_)) {
+    presenter_->set_overlay(paint_osd(t, help_, osd_note_));
+    overlay_t_ = t;
+    overlay_help_ = help_;
+    overlay_note_ = osd_note_;
+  } else if (!shown && overlay_shown_) {
+    presenter_->set_overlay(std::nullopt);
+    osd_note_.clear();
+  }
+  overlay_shown_ = shown;
+}
+
 void SdlShowWindow::presented(bool drew) {
+  if (screenshot_wanted_) {
+    screenshot_wanted_ = false;
+    const ScreenshotResult result = save_screenshot(*presenter_, setup_.screenshot_dir, frame_t_);
+    std::fprintf(stderr, "plovermix: %s\n", result.message.c_str());
+    if (!result.written) {
+      osd_note_ = result.message;  // on the display too, for a viewer far from the terminal
+      osd_.poke(now_ms());
+    }
+  }
   const auto now = std::chrono::steady_clock::now();
   if (drew && last_present_ && presenter_ != nullptr &&
       !(presenter_->render_size() == PixelSize{}) &&

@@ -8,23 +8,32 @@
 //   F11, Alt+Enter               full screen on and off (the desktop's mode)
 //   Left, Right                  10 s back and forth (held: repeated)
 //   PageUp, PageDown, Home       the previous and next scene, the start
+//   F12, S                       a screenshot of the next frame presented
+//   F1                           the keys on the on-screen display
+// Any key, and a pause, show the on-screen display (shell/osd.h) for a while.
 
 #include <SDL.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "gfx/presenter.h"
+#include "shell/osd.h"
 #include "shell/present_pacing.h"
 #include "shell/sdl_gl_surface.h"
 #include "show/platform.h"
 
 struct WindowSetup {
-  bool vsync = true;             // false: SDL_GL_SetSwapInterval refused, presents are limited
-  int refresh_hz = 0;            // 0 when the display does not say
+  bool vsync = true;   // false: SDL_GL_SetSwapInterval refused, presents are limited
+  int refresh_hz = 0;  // 0 when the display does not say
+  // Presents a second without vsync (--vsync off); 0: the refresh's.
+  int unsynced_rate = 0;
   bool fit_render_size = false;  // the back buffer follows the picture's size
+  std::filesystem::path screenshot_dir;
+  bool osd = true;  // the on-screen display (--no-osd)
 };
 
 class SdlShowWindow : public Platform {
@@ -41,6 +50,7 @@ class SdlShowWindow : public Platform {
   bool escape_down() const override;
   bool close_requested() const override;
   bool paused() const override { return paused_; }
+  void frame_time(int t) override;
   void presented(bool drew) override;
   std::optional<SeekKey> take_seek() override { return seeks_.take(); }
   std::unique_ptr<PositionSource> open_music(const std::string& name,
@@ -62,6 +72,16 @@ class SdlShowWindow : public Platform {
   bool closed_ = false;
   bool escape_pressed_ = false;
   bool paused_ = false;
+  bool screenshot_wanted_ = false;
+  int frame_t_ = 0;
+  OsdTimer osd_;
+  bool help_ = false;
+  std::string osd_note_;  // a screenshot's failure, while the display is up
+  // What the presenter lays over the picture now: shown, at which time, with the keys.
+  bool overlay_shown_ = false;
+  int overlay_t_ = 0;
+  bool overlay_help_ = false;
+  std::string overlay_note_;
   SeekKeys seeks_;
   std::optional<PresentLimiter> limiter_;
   std::optional<SlowFrameWatch> slow_;

@@ -18,6 +18,8 @@
 //   paused()           the viewer's pause: the player stops the music and the
 //                      frame bodies, and presents the last frame again
 //   take_seek()        the viewer's seek keys, oldest first, each taken once
+//   frame_time(t)      before each present of the live player: the show time of
+//                      the frame it presents (a screenshot's name)
 //   presented(drew)    after each present of the live player (not of a virtual
 //                      clock's); `drew` false when it showed the last frame again
 // The music
@@ -49,6 +51,7 @@ class Platform {
   virtual bool close_requested() const = 0;
   virtual bool paused() const { return false; }
   virtual std::optional<SeekKey> take_seek() { return std::nullopt; }
+  virtual void frame_time(int /*t*/) {}
   virtual void presented(bool /*drew*/) {}
 
   bool wants_end() {

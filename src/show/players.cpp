@@ -20,13 +20,14 @@ FrameEnd run_due_bodies(Show& show, const Pacer& pacer, DueBodies due) {
 }
 
 FixedStepPlayer::FixedStepPlayer(Show& show, Platform& platform, VirtualClock& clock,
-                                 double step_ms, ShowCapture* capture, int start_ms)
+                                 double step_ms, ShowCapture* capture, int start_ms, int passes)
     : show_(show),
       platform_(platform),
       clock_(clock),
       step_ms_(step_ms),
       capture_(capture),
-      start_ms_(start_ms) {}
+      start_ms_(start_ms),
+      passes_(passes) {}
 
 // One frame body, one present; the end test inside the body leaves without presenting.
 bool FixedStepPlayer::step() {
@@ -36,27 +37,50 @@ bool FixedStepPlayer::step() {
       if (show_.unseen_body_at(t) == FrameEnd::show_over) {
         return false;
       }
-      clock_.advance(step_ms_);
+      go_to_step(steps_ + 1);
     }
   }
-  if (platform_.wants_end() || show_.frame_body() == FrameEnd::show_over) {
+  if (platform_.wants_end() || drawn_body() == FrameEnd::show_over) {
     return false;
   }
   present_frame();
   if (capture_ != nullptr && !capture_->frame_presented(show_.loop.t)) {
     return false;
   }
-  clock_.advance(step_ms_);
+  go_to_step(steps_ + 1);
   return true;
 }
 
+// Step k at k times the step: a running sum of 1000/60 would fall short of
+// the grid's whole milliseconds (199.99... at the twelfth step).
+void FixedStepPlayer::go_to_step(long k) {
+  steps_ = k;
+  clock_.set(static_cast<double>(k) * step_ms_);
+}
+
+// The body at the clock's time; at the show's end with a pass to come, that
+// pass's first body, from the state loading left and the music's start.
+FrameEnd FixedStepPlayer::drawn_body() {
+  if (show_.frame_body() == FrameEnd::present) {
+    return FrameEnd::present;
+  }
+  if (!passes_.another()) {
+    return FrameEnd::show_over;
+  }
+  show_.rewind();
+  show_.music->seek(0);
+  go_to_step(0);
+  return show_.frame_body();
+}
+
 LivePlayer::LivePlayer(Show& show, Platform& platform, int steps_per_second, bool original_pacing,
-                       int start_ms)
+                       int start_ms, int passes)
     : show_(show),
       platform_(platform),
       pacer_(steps_per_second),
       original_(original_pacing),
-      start_ms_(start_ms) {}
+      start_ms_(start_ms),
+      passes_(passes) {}
 
 // Unless paused, the frame bodies due (drawing only the last); then the
 // present, of the last frame again when no body ran.
@@ -64,7 +88,7 @@ bool LivePlayer::step() {
   if (!started_) {
     started_ = true;
     if (start_ms_ > 0) {
-      seek_to(start_ms_);
+      seek_to(start_ms_, paused_);
     }
   }
   if (platform_.wants_end()) {
@@ -73,11 +97,15 @@ bool LivePlayer::step() {
   follow_pause();
   drew_ = false;
   while (const std::optional<SeekKey> key = platform_.take_seek()) {
-    seek_to(seek_target(*key, show_.loop.t));
+    seek_to(seek_target(*key, show_.loop.t), paused_);
   }
   if (!paused_ && run_bodies() == FrameEnd::show_over) {
-    return false;
+    if (!passes_.another()) {
+      return false;
+    }
+    seek_to(0, true);  // what the end left half drawn is never shown
   }
+  platform_.frame_time(show_.loop.t);
   present_frame();
   platform_.presented(drew_);
   return true;
@@ -100,11 +128,11 @@ void LivePlayer::follow_pause() {
 }
 
 // The music goes where the clock rule puts `target`, the show to the same time.
-void LivePlayer::seek_to(int target) {
+void LivePlayer::seek_to(int target, bool show_at_once) {
   const auto landed = static_cast<int>(show_.music->seek(target));
   const long goal = seek_on_grid(show_, pacer_, landed, original_);
-  if (paused_) {
-    // The place sought is shown at once; the player goes on from there.
+  if (show_at_once) {
+    // Paused, the place sought is shown at once; the player goes on from there.
     drew_ = show_.frame_body_at(pacer_.time_of(goal)) == FrameEnd::present;
     pacer_.restart_at(goal + 1);
   }

@@ -10,6 +10,7 @@
 //                     viewer's pause and seek keys
 //   run_due_bodies(show, pacer, due)  the bodies before one present, at their
 //                     grid times, the drawing of all but the last discarded
+//   PassCount         --loop: whether the show's end starts another pass
 
 #include <memory>
 
@@ -19,6 +20,24 @@
 #include "show/pacer.h"
 #include "show/platform.h"
 #include "show/show.h"
+
+// The passes of a run: `limit` in all (the first counts), 0 for ever.
+class PassCount {
+ public:
+  explicit PassCount(int limit) : limit_(limit) {}
+  // At the show's end: true, and one more pass counted, when another follows.
+  bool another() {
+    if (limit_ != 0 && done_ >= limit_) {
+      return false;
+    }
+    ++done_;
+    return true;
+  }
+
+ private:
+  int limit_;
+  int done_ = 1;
+};
 
 class ShowPlayer {
  public:
@@ -45,30 +64,36 @@ class ShowCapture {
 class FixedStepPlayer : public ShowPlayer {
  public:
   // Bodies before `start_ms` run unseen in the first step, exactly as a run
-  // from the start has them. `capture` may be null.
+  // from the start has them; later passes start at 0. `capture` may be null.
   FixedStepPlayer(Show& show, Platform& platform, VirtualClock& clock, double step_ms,
-                  ShowCapture* capture, int start_ms);
+                  ShowCapture* capture, int start_ms, int passes = 1);
   bool step() override;
 
  private:
+  FrameEnd drawn_body();
+  void go_to_step(long k);
+
   Show& show_;
   Platform& platform_;
   VirtualClock& clock_;
   double step_ms_;
   ShowCapture* capture_;
   int start_ms_;
+  PassCount passes_;
+  long steps_ = 0;  // steps since the pass began: the clock reads steps_ * step_ms_
   bool started_ = false;
 };
 
 class LivePlayer : public ShowPlayer {
  public:
   LivePlayer(Show& show, Platform& platform, int steps_per_second, bool original_pacing,
-             int start_ms);
+             int start_ms, int passes = 1);
   bool step() override;
 
  private:
   void follow_pause();
-  void seek_to(int target);
+  // `show_at_once`: the body at the target is drawn now, not when next due.
+  void seek_to(int target, bool show_at_once);
   FrameEnd run_bodies();
 
   Show& show_;
@@ -77,6 +102,7 @@ class LivePlayer : public ShowPlayer {
   SmoothClock clock_;
   bool original_;
   int start_ms_;
+  PassCount passes_;
   bool started_ = false;
   bool paused_ = false;
   bool drew_ = false;

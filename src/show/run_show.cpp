@@ -113,10 +113,10 @@ std::unique_ptr<ShowPlayer> ShowRun::make_player() {
   if (clock_ != nullptr) {
     return std::make_unique<FixedStepPlayer>(*show_, platform_, *clock_,
                                              viewing_.fixed_step_ms.value_or(DEFAULT_FIXED_STEP_MS),
-                                             viewing_.capture, viewing_.start_ms);
+                                             viewing_.capture, viewing_.start_ms, viewing_.passes);
   }
   return std::make_unique<LivePlayer>(*show_, platform_, viewing_.steps_per_second,
-                                      viewing_.original_pacing, viewing_.start_ms);
+                                      viewing_.original_pacing, viewing_.start_ms, viewing_.passes);
 }
 
 void ShowRun::end() {

@@ -40,6 +40,9 @@ struct ShowViewing {
   bool mute = false;
   // Show time to start at, reached by running every frame body before it unseen.
   int start_ms = 0;
+  // How many times the show runs (--loop), each pass after the first from the
+  // state loading left; 0: until Escape.
+  int passes = 1;
   // A capture, on the virtual clock (fixed_step_ms its step unless it brings its player).
   ShowCapture* capture = nullptr;
   // Said after the list of the show's files that are missing: how to name another folder.

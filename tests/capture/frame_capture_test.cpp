@@ -3,25 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "show/bmp_fixture.h"
+#include "support/held_frame.h"
 
 namespace {
-
-// The frames a device's presenter gives back: `frame` at 800 x 600, or none while it is empty.
-class HeldFrame : public Presenter {
- public:
-  PixelSize render_size() const override { return {}; }
-  bool set_render_size(PixelSize /*size*/) override { return false; }
-  void keep_presented_frames() override {}
-  std::optional<PixelSize> read_presented_frame(std::vector<std::uint8_t>& rgba) override {
-    if (frame.empty()) {
-      return std::nullopt;
-    }
-    rgba = frame;
-    return PixelSize{};
-  }
-
-  std::vector<std::uint8_t> frame;
-};
 
 class FrameCaptureTest : public ::testing::Test {
  protected:

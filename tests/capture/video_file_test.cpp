@@ -3,6 +3,7 @@
 #include "capture/video_file.h"
 
 #include "capture/encoding_queue.h"
+#include "capture/frame_folder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,6 +15,7 @@ extern "C" {
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "support/fresh_folder.h"
@@ -182,7 +184,16 @@ TEST_F(VideoFileTest, RefusesWhatItCannotWriteAndSaysWhy) {
   error.clear();
   EXPECT_FALSE(VideoFile::open(path("odd.mp4"), odd, error));
   EXPECT_FALSE(error.empty());
+  // An archive's codec in a container few programs read it from.
+  VideoSettings lossless = kSmall;
+  lossless.codec = VideoCodec::ffv1;
+  EXPECT_FALSE(VideoFile::open(path("archive.mp4"), lossless, error));
+  EXPECT_EQ(error, "FFV1 goes into .mkv, not into " + path("archive.mp4"));
   EXPECT_TRUE(std::filesystem::is_empty(folder())) << "a refused file was left behind";
+  // A folder capture where a file stands in the way.
+  std::ofstream(path("taken")) << "a file";
+  EXPECT_FALSE(FrameFolder::open(path("taken") + "/frames/", true, error));
+  EXPECT_EQ(error.rfind("cannot make the folder " + path("taken") + "/frames/: ", 0), 0u) << error;
 }
 
 TEST_F(VideoFileTest, TellsOfLostDataAndTakesNothingOnceFinished) {

@@ -84,6 +84,20 @@ TEST(CommandLine, DeviceThatCannotBeCreatedIsAFailureWithItsReason) {
       << run.output;
 }
 
+TEST(CommandLine, ASampleCountTheDriverLacksIsAFailureWithItsReason) {
+  // Mesa's llvmpipe offers up to 4 samples a pixel; a driver offering 8 passes.
+  const ProgramRun run =
+      run_plovermix("--windowed --msaa 8 --fixed-step 60000", "SDL_VIDEODRIVER=offscreen");
+  if (run.status == 0) {
+    GTEST_SKIP() << "this driver draws with 8 samples";
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("plovermix: cannot use --msaa 8: this driver offers multisampling up "
+                            "to "),
+            std::string::npos)
+      << run.output;
+}
+
 // Started in the wrong folder, the show says at once what it lacks, plays on,
 // and ends as usual; a file spelt in other letter case is the show's file.
 TEST(CommandLine, MissingFilesAreNamedInOneLineAndOtherCaseIsFound) {

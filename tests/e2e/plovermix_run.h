@@ -31,6 +31,21 @@ inline std::string read_text(const fs::path& path) {
   return text.str();
 }
 
+// Writes our stand-in data into `dir` with the built showdata; "" when done,
+// else what showdata said.
+inline std::string write_stand_in_data(const fs::path& dir) {
+  fs::create_directories(dir);
+  const fs::path said = dir / "showdata.txt";
+  const std::string command =
+      PLOVERMIX_BINARY_DIR "/showdata '" + dir.string() + "' > '" + said.string() + "' 2>&1";
+  if (std::system(command.c_str()) == 0) {
+    return {};
+  }
+  std::string why = "showdata failed: ";
+  why += read_text(said);
+  return why;
+}
+
 // What the sanitizers found in our code: every error report but leaks whose
 // stacks never pass through our sources (the GL driver's own, from modules
 // already unloaded at exit).

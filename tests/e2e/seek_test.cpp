@@ -1,9 +1,11 @@
 // --start and --capture on our stand-in data: every frame reached by running
 // the bodies before it unseen is, pixel for pixel, the frame of a run from the
-// start; a capture holds the range asked for, with the music in step.
+// start; a capture holds the range asked for, with the music in step. And the
+// data's ending, reached that way: its last sign is read well before the end.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "capture/music_pcm.h"
 #include "e2e/plovermix_run.h"
+#include "e2e/png_file.h"
 #include "show/bmp_fixture.h"
 
 namespace {
@@ -23,9 +26,7 @@ class StartAnywhere : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir = fresh_folder("plovermix-start");
-    const std::string command = PLOVERMIX_BINARY_DIR "/showdata '" + dir.string() + "' > '" +
-                                (dir / "showdata.txt").string() + "' 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << read_text(dir / "showdata.txt");
+    ASSERT_EQ(e2e::write_stand_in_data(dir), "");
   }
   static void TearDownTestSuite() { fs::remove_all(dir); }
 
@@ -64,6 +65,28 @@ TEST_F(StartAnywhere, TheDefaultStepToo) {
   EXPECT_TRUE(frame("start-60", 15000) == straight);
 }
 
+TEST_F(StartAnywhere, TheCreditsCloseOnALastSignReadWellBeforeTheEnd) {
+  run("--fixed-step --start 229000 --frames-at 229000,239900 --out '" + (dir / "ending").string() +
+      "'");
+  // How wide the sign's orange rules are: red well over blue (its cream text
+  // and the white stars are not).
+  const auto rules_width = [](const e2e::Png& png) {
+    int left = png.width, right = -1;
+    for (int y = 0; y < png.height; ++y) {
+      for (int x = 0; x < png.width; ++x) {
+        if (png.at(x, y)[0] - png.at(x, y)[2] > 100) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+      }
+    }
+    return right - left + 1;
+  };
+  // 11 s before the end a fifth of the picture wide, at the end over half.
+  EXPECT_GE(rules_width(e2e::read_png(dir / "ending" / "frame-229000.png")), 160);
+  EXPECT_GE(rules_width(e2e::read_png(dir / "ending" / "frame-239900.png")), 400);
+}
+
 // What ffprobe says of the file's streams, one "key=value|..." line each.
 std::string probe(const fs::path& file) {
   const fs::path out = file.string() + ".probe";
@@ -94,6 +117,9 @@ TEST_F(StartAnywhere, ACaptureHoldsTheRangeWithTheMusicInStep) {
             "codec_name=h264|width=800|height=600|r_frame_rate=60/1|nb_read_packets=180\n"
             // 3 s of 44100 Hz in packets of 1024, and the encoder's priming packet.
             "codec_name=aac|sample_rate=44100|channels=2|r_frame_rate=0/0|nb_read_packets=131\n");
+  // The index (moov) before the pictures (mdat): a browser plays it while it downloads.
+  const std::string bytes = read_text(clip);
+  EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
   std::string error;
   const auto sound = decode_music(clip.string(), error);
   ASSERT_TRUE(sound) << error;

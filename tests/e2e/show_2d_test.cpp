@@ -3,7 +3,6 @@
 // on the trace device.
 
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include <sstream>
 
 #include "audio/position_source.h"
+#include "e2e/png_file.h"
 #include "gfx/trace_device.h"
 #include "math/show_random.h"
 #include "shell/base/render_helpers.h"
@@ -21,31 +21,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Png {
-  int width = 0;
-  int height = 0;
-  std::vector<unsigned char> rgba;
-
-  // Red, green, blue of pixel (x, y).
-  std::array<int, 3> at(int x, int y) const {
-    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                           static_cast<std::size_t>(x)) *
-                          4;
-    return {rgba[i], rgba[i + 1], rgba[i + 2]};
-  }
-};
-
-Png read_png(const fs::path& path) {
-  Png png;
-  int channels = 0;
-  unsigned char* pixels = stbi_load(path.c_str(), &png.width, &png.height, &channels, 4);
-  if (pixels != nullptr) {
-    png.rgba.assign(pixels, pixels + static_cast<std::size_t>(png.width) * png.height * 4);
-    stbi_image_free(pixels);
-  }
-  return png;
-}
+using e2e::Png;
+using e2e::read_png;
 
 // A value of our own trace lines: the text after "key": up to the next , or }.
 std::string json_field(const std::string& line, const std::string& key) {

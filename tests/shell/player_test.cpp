@@ -26,12 +26,23 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   EXPECT_FALSE(plain->render_size);
   EXPECT_EQ(plain->viewing.steps_per_second, 60);
   EXPECT_FALSE(plain->viewing.original_pacing);
+  EXPECT_EQ(plain->viewing.passes, 1) << "one pass unless --loop";
+  EXPECT_TRUE(plain->vsync);
+  EXPECT_EQ(plain->msaa, 1) << "the picture the render tests check";
+  EXPECT_TRUE(plain->osd);
+  const auto quiet = parse_options({"--no-osd"}, error);
+  ASSERT_TRUE(quiet) << error;
+  EXPECT_FALSE(quiet->osd);
 
   const auto given = parse_options({"--windowed", "1280x960", "--render-size", "1920x1440",
                                     "--steps-per-second", "120", "--original-pacing"},
                                    error);
   ASSERT_TRUE(given) << error;
   EXPECT_EQ(given->window_size, (PixelSize{1280, 960}));
+  const auto drawn = parse_options({"--vsync", "off", "--msaa", "8"}, error);
+  ASSERT_TRUE(drawn) << error;
+  EXPECT_FALSE(drawn->vsync);
+  EXPECT_EQ(drawn->msaa, 8);
   EXPECT_EQ(given->render_size, (PixelSize{1920, 1440}));
   EXPECT_EQ(given->viewing.steps_per_second, 120);
   EXPECT_TRUE(given->viewing.original_pacing);
@@ -41,6 +52,14 @@ TEST(PlayerOptions, SizesStepsAndSwitchesParse) {
   ASSERT_TRUE(stepped) << error;
   EXPECT_EQ(stepped->viewing.fixed_step_ms, DEFAULT_FIXED_STEP_MS);
   EXPECT_TRUE(std::filesystem::path(stepped->viewing.trace_file).is_absolute());
+
+  const auto endless = parse_options({"--loop", "--mute"}, error);
+  ASSERT_TRUE(endless) << error;
+  EXPECT_EQ(endless->viewing.passes, 0) << "until Escape";
+  EXPECT_TRUE(endless->viewing.mute);
+  const auto counted = parse_options({"--loop", "3", "--start", "230000"}, error);
+  ASSERT_TRUE(counted) << error;
+  EXPECT_EQ(counted->viewing.passes, 3);
 }
 
 TEST(PlayerOptions, StartAndCaptureParse) {
@@ -64,6 +83,18 @@ TEST(PlayerOptions, StartAndCaptureParse) {
   EXPECT_EQ(options->capture.preset, "slow");
   EXPECT_EQ(std::filesystem::path(options->capture.file).filename(), "clip.mkv");
   EXPECT_TRUE(std::filesystem::path(options->capture.file).is_absolute());
+  EXPECT_EQ(options->capture.codec, VideoCodec::h264);
+  EXPECT_FALSE(options->capture.into_folder());
+
+  const auto archive =
+      parse_options({"--capture", "a.mkv", "--codec", "ffv1", "--supersample", "4"}, error);
+  ASSERT_TRUE(archive) << error;
+  EXPECT_EQ(archive->capture.codec, VideoCodec::ffv1);
+  EXPECT_EQ(archive->capture.supersample, 4);
+  const auto folder = parse_options({"--capture", "frames/"}, error);
+  ASSERT_TRUE(folder) << error;
+  EXPECT_TRUE(folder->capture.into_folder()) << folder->capture.file;
+  EXPECT_TRUE(std::filesystem::path(folder->capture.file).is_absolute());
 }
 
 TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
@@ -88,9 +119,32 @@ TEST(PlayerOptions, MalformedValuesAreRefusedWithWhatIsExpected) {
       {{"--capture", "a.mp4", "--preset", "placebo"},
        "--preset needs an x264 preset: ultrafast, superfast, veryfast, faster, fast, medium, "
        "slow, slower or veryslow"},
-      {{"--preset", "slow"}, "--fps, --end, --crf and --preset go with --capture"},
-      {{"--fps", "60"}, "--fps, --end, --crf and --preset go with --capture"},
+      {{"--preset", "slow"},
+       "--fps, --end, --codec, --crf, --preset and --supersample go with --capture"},
+      {{"--supersample", "2"},
+       "--fps, --end, --codec, --crf, --preset and --supersample go with --capture"},
+      {{"--capture", "a.mkv", "--codec", "vp9"}, "--codec needs h264 or ffv1"},
+      {{"--capture", "a.mkv", "--codec", "ffv1", "--crf", "0"},
+       "--crf and --preset are H.264's; FFV1 is lossless and has neither"},
+      {{"--capture", "a.mkv", "--preset", "slow", "--codec", "ffv1"},
+       "--crf and --preset are H.264's; FFV1 is lossless and has neither"},
+      {{"--capture", "d/", "--codec", "h264"},
+       "--codec, --crf and --preset are for a video file, not a folder of PNG frames"},
+      {{"--capture", "a.mp4", "--supersample", "5"},
+       "--supersample needs a whole number from 2 to 4"},
+      {{"--capture", "a.mp4", "--supersample", "4", "--render-size", "4800x3600"},
+       "--supersample 4 would draw past 16384 pixels a side; ask for a smaller --render-size"},
       {{"--capture", "a.mp4", "--start", "5000", "--end", "5000"}, "--end must come after --start"},
+      {{"--loop", "0"}, "--loop needs a number of passes from 1 to 1000000"},
+      {{"--vsync", "maybe"}, "--vsync needs on or off"},
+      {{"--vsync", "off", "--original-pacing"},
+       "--vsync off goes without --original-pacing, whose speed would then have no bound"},
+      {{"--msaa", "3"}, "--msaa needs a sample count: 2, 4 or 8"},
+      {{"--loop", "two"}, "--loop needs a number of passes from 1 to 1000000"},
+      {{"--loop", "2", "--capture", "a.mp4"},
+       "--loop goes with neither --capture nor --frames-at, which end with the show"},
+      {{"--frames-at", "0", "--out", "d", "--loop"},
+       "--loop goes with neither --capture nor --frames-at, which end with the show"},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -104,27 +158,36 @@ TEST(PlayerOptions, HelpListsEveryOptionAndKey) {
   for (const char* item : {"--windowed [WxH]",
                            "--render-size WxH",
                            "--data DIR",
+                           "--screenshot-dir DIR",
                            "--fixed-step",
                            "--frames-at",
                            "--trace FILE",
                            "--steps-per-second N",
                            "--original-pacing",
                            "--mute",
+                           "--vsync on|off",
+                           "--no-osd",
+                           "--msaa N",
                            "--help",
                            "--version",
                            "--start T",
+                           "--loop [N]",
                            "--capture FILE",
                            "--fps R",
                            "--end T",
                            "--crf Q",
                            "--preset P",
+                           "--codec C",
+                           "--supersample N",
                            "Escape",
                            "Space",
                            "F11",
                            "Alt+Enter",
                            "Left and Right",
                            "PageUp and PageDown",
-                           "Home"}) {
+                           "Home",
+                           "F12 or S",
+                           "F1 shows the keys"}) {
     EXPECT_NE(help.find(item), std::string::npos) << item;
   }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "show/run_show.h"
 #include "show/schedule.h"
 #include "show/show.h"
@@ -243,6 +245,83 @@ TEST_F(RunShow, FixedStepAdvancesTheVirtualClockPerPresentedFrame) {
   EXPECT_EQ(presents(), 5 + 5);
   // Talvores rises by t/1000 per frame: 0 + 0.25 + 0.5 + 0.75 + 1.0.
   EXPECT_FLOAT_EQ(sprite_draws_of(*trace, "Talvores.bmp").back().position_y, 397.5f);
+}
+
+TEST_F(RunShow, TheDefaultFixedStepLandsOnTheLivePlayersGrid) {
+  // The live player's body k runs at k * 1000 / 60 ms, truncated; so must the
+  // fixed step's k-th frame, or the two draw different frames.
+  struct Times : ShowCapture {
+    bool frame_presented(int t) override {
+      seen.push_back(t);
+      return seen.size() < 100;
+    }
+    std::vector<int> seen;
+  } times;
+  ShowViewing viewing;
+  viewing.fixed_step_ms = DEFAULT_FIXED_STEP_MS;
+  viewing.capture = &times;
+  run_show(platform, data(), viewing);
+  ASSERT_EQ(times.seen.size(), 100u);
+  for (int k = 0; k < 100; ++k) {
+    EXPECT_EQ(times.seen[static_cast<std::size_t>(k)], k * 1000 / 60) << "frame " << k;
+  }
+}
+
+// --loop: the show's end starts the next pass until the count is reached.
+class LoopedRun : public RunShow {
+ protected:
+  // The calls of a fixed-step run from its first frame's clear, on a fresh device.
+  std::vector<std::string> frames_of(int start_ms, int passes) {
+    show_rand_reset();
+    std::string error;
+    EXPECT_TRUE(platform.make_device({}, error));
+    trace = platform.trace;
+    ShowViewing viewing;
+    viewing.fixed_step_ms = 60000.0;
+    viewing.start_ms = start_ms;
+    viewing.passes = passes;
+    EXPECT_FALSE(run_show(platform, data(), viewing));
+    std::vector<std::string> calls = trace->calls();
+    std::size_t loading = 0;
+    for (int present = 0; present < 5; ++present) {
+      loading = find_call("Present()", loading) + 1;
+    }
+    const std::size_t first_clear = find_call("Clear(", loading);
+    calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(first_clear));
+    // Buffers are numbered by creation over the whole run; the particles make one per draw.
+    const std::regex buffer_number("vb#[0-9]+");
+    for (std::string& call : calls) {
+      call = std::regex_replace(call, buffer_number, "vb#");
+    }
+    return calls;
+  }
+};
+
+TEST_F(LoopedRun, EachPassAfterTheFirstIsARunFromTheStart) {
+  // Bodies at 0, 60 s, ..., 240 s are drawn; the one at 300 s is past the end.
+  const std::vector<std::string> straight = frames_of(0, 1);
+  const std::vector<std::string> looped = frames_of(180000, 3);
+  EXPECT_EQ(count_calls("Present()"), 5 + 2 + 5 + 5) << "180 s and 240 s, then two whole passes";
+  ASSERT_GT(looped.size(), straight.size());
+  const std::vector<std::string> last_pass(
+      looped.end() - static_cast<std::ptrdiff_t>(straight.size()), looped.end());
+  EXPECT_EQ(last_pass, straight) << "the random draws, overlays and device state put back";
+}
+
+TEST_F(LoopedRun, TheLivePlayerRestartsAtZeroShowingItsFirstFrameAtOnce) {
+  // One reading per body (2002 pacing); the restart shows body 0 without reading.
+  music.positions = {239999, 240001, 2000, 240001};
+  ShowViewing viewing;
+  viewing.original_pacing = true;
+  viewing.passes = 3;
+  EXPECT_FALSE(run_show(platform, data(), viewing));
+  // 239999; 0 and 2000 in the second pass; 0 in the third, whose clock then reads the end.
+  EXPECT_EQ(presents(), 5 + 4);
+  EXPECT_EQ(music.closes, 1);
+  const std::vector<SpriteDraw> titles = sprite_draws_of(*trace, "Talvores.bmp");
+  ASSERT_EQ(titles.size(), 3u);
+  EXPECT_FLOAT_EQ(titles[1].position_y, titles[0].position_y - 2.0f) << "rises t/1000 from 400";
+  EXPECT_FLOAT_EQ(titles[2].position_y, titles[0].position_y) << "back where loading left it";
 }
 
 }  // namespace

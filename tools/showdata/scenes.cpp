@@ -390,15 +390,16 @@ double reading_pace(double u, double length, double spacing, double first_slow) 
 
 // Text panels along a flight, each turned to face the camera as it comes up
 // to the panel, with the camera's own up: readable whatever the up vector.
+// Panel i shows the atlas's cell first_cell + i.
 void text_panels(MeshBuilder& b, const Flight& flight, Vec3 up, const std::vector<double>& at_u,
                  const std::vector<Vec3>& offsets, double lead_u, int columns, int cell_w,
-                 int cell_h, int atlas_h, double width) {
+                 int cell_h, int atlas_h, double width, std::size_t first_cell = 0) {
   const double atlas_w = columns * cell_w;
   for (std::size_t i = 0; i < at_u.size(); ++i) {
     const Vec3 centre = flight.eye(at_u[i]) + offsets[i];
     const LookBasis view = look_basis(flight.eye(at_u[i] - lead_u), centre, up);
-    const int col = static_cast<int>(i) % columns;
-    const int row = static_cast<int>(i) / columns;
+    const int col = static_cast<int>(first_cell + i) % columns;
+    const int row = static_cast<int>(first_cell + i) / columns;
     const double inset = 1.0;
     b.panel(centre, view.right, view.up, width, width * cell_h / cell_w,
             (col * cell_w + inset) / atlas_w, (row * cell_h + inset) / atlas_h,
@@ -503,18 +504,24 @@ ShowScene credits(const Font& font) {
                       }};
   std::vector<double> at;
   std::vector<Vec3> offsets;
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {  // the last one below
     const double along = 420 + spacing * static_cast<double>(i);
     at.push_back(along / travel);
     const double lateral = i % 2 == 0 ? 10.0 : -10.0;
     offsets.push_back(dir * along + up * 62.0 + side * lateral - flight.eye(at.back()));
   }
-  // The last sign, 200 ahead of the flight's end: the camera comes up to it in
-  // the last fifteen seconds and stops in front of it.
-  at.push_back(1.0);
-  offsets.push_back(dir * 200.0 + up * -40.0);
   MeshBuilder signs("Panneaux", "credits");
   text_panels(signs, flight, s.up, at, offsets, 200.0 / travel, 2, 512, 128, 1024, 150);
+  // The last sign, twice the others' size, waits on the camera's line of
+  // sight 500 ahead of where it stops: the track runs 5 % past the window's
+  // frames, so the show ends at u = needed / playable, not at 1. Coming up to
+  // it, the camera has it a third of the picture wide 11 s before the end.
+  constexpr int kNeeded = 124800;  // window G's 104 s at 20 camera frames a body
+  s.camera = make_track(kCameraAccented, flight, kNeeded, 160);
+  const double end_u = static_cast<double>(kNeeded) / s.camera.playable_frames();
+  const Vec3 sight = normalized(flight.target(end_u) - flight.eye(end_u));
+  text_panels(signs, flight, s.up, {end_u}, {sight * 500.0}, 200.0 / travel, 2, 512, 128, 1024, 300,
+              lines.size() - 1);
   mesh(s, signs);
 
   MeshBuilder stars("Etoiles", "etoile");
@@ -529,7 +536,6 @@ ShowScene credits(const Font& font) {
   }
   mesh(s, stars);
 
-  s.camera = make_track(kCameraAccented, flight, 124800, 160);
   finish_camera(s);
   return s;
 }
