@@ -141,6 +141,22 @@ window.addEventListener('keydown', (event) => {
     toggleFullScreen();
   }
 });
+// A page in the background gets no animation frames: the show stands still
+// there, and so must its music, which Web Audio would play on. The show
+// pauses too (the program reads document.hidden); the music comes back with
+// the page unless the viewer had paused it.
+let suspendedInBackground = false;
+document.addEventListener('visibilitychange', () => {
+  const context = Module.audioContext;
+  if (!context) return;
+  if (document.hidden && context.state === 'running') {
+    suspendedInBackground = true;
+    context.suspend();
+  } else if (!document.hidden && suspendedInBackground) {
+    suspendedInBackground = false;
+    context.resume();
+  }
+});
 page('canvas').addEventListener('dblclick', toggleFullScreen);
 page('full').addEventListener('click', toggleFullScreen);
 page('again').addEventListener('click', () => location.reload());
