@@ -4,16 +4,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "shell/base/log.h"
 #include "shell/base/render_helpers.h"
 #include "shell/mixer_source.h"
 #include "shell/screenshot.h"
 
 namespace {
-
-// A drawn frame may take a quarter more than the refresh interval, for the
-// present's own wait, before it counts as too slow.
-constexpr double SLOW_MARGIN = 1.25;
 
 double ms(std::chrono::steady_clock::time_point at) {
   return std::chrono::duration<double, std::milli>(at.time_since_epoch()).count();
@@ -48,7 +43,7 @@ void SdlShowWindow::set_up(const WindowSetup& setup) {
   if (!setup.vsync) {
     limiter_.emplace(setup.unsynced_rate > 0 ? 1000.0 / setup.unsynced_rate : interval);
   }
-  slow_.emplace(interval * SLOW_MARGIN);
+  size_fit_.emplace(setup.fit_render_size, interval);
 }
 
 bool SdlShowWindow::make_device(PixelSize render_size, std::string& error) {
@@ -151,10 +146,8 @@ void SdlShowWindow::presented(bool drew) {
     }
   }
   const auto now = std::chrono::steady_clock::now();
-  if (drew && last_present_ && presenter_ != nullptr &&
-      !(presenter_->render_size() == PixelSize{}) &&
-      slow_->add(ms(now) - ms(*last_present_), ms(now))) {
-    fall_back_to_800x600();
+  if (drew && last_present_ && presenter_ != nullptr) {
+    size_fit_->frame_drawn(*presenter_, ms(now) - ms(*last_present_), ms(now));
   }
   if (limiter_) {
     const double wait = limiter_->wait_after(ms(now));
@@ -172,27 +165,9 @@ void SdlShowWindow::toggle_full_screen() {
 }
 
 void SdlShowWindow::fit_render_size() {
-  if (window_ == nullptr || presenter_ == nullptr || !setup_.fit_render_size) {
-    return;
+  if (window_ != nullptr && presenter_ != nullptr && size_fit_) {
+    size_fit_->fit(*presenter_, picture_size());
   }
-  const PixelSize wanted = picture_size();
-  if (!(wanted == presenter_->render_size())) {
-    presenter_->set_render_size(wanted);
-  }
-}
-
-void SdlShowWindow::fall_back_to_800x600() {
-  const PixelSize slow = presenter_->render_size();
-  if (!presenter_->set_render_size(PixelSize{})) {
-    return;
-  }
-  setup_.fit_render_size = false;  // a larger window must not bring the slow size back
-  std::fprintf(stderr,
-               "plovermix: drawing at %dx%d is too slow for this display; drawing at 800x600 "
-               "from now on\n",
-               slow.width, slow.height);
-  write_log("\nDrawing at %dx%d is too slow for this display; drawing at 800x600 from now on",
-            slow.width, slow.height);
 }
 
 void show_cursor_for(SDL_Window* window) {

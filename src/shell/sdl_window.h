@@ -22,9 +22,10 @@
 
 #include "gfx/presenter.h"
 #include "shell/osd.h"
-#include "shell/present_pacing.h"
 #include "shell/sdl_gl_surface.h"
 #include "show/platform.h"
+#include "show/present_pacing.h"
+#include "show/render_size_fit.h"
 
 struct WindowSetup {
   bool vsync = true;   // false: SDL_GL_SetSwapInterval refused, presents are limited
@@ -62,7 +63,6 @@ class SdlShowWindow : public Platform {
  private:
   void toggle_full_screen();
   void fit_render_size();
-  void fall_back_to_800x600();
 
   SDL_Window* window_ = nullptr;
   // The device's surface: the device must be released before it goes.
@@ -84,7 +84,7 @@ class SdlShowWindow : public Platform {
   std::string overlay_note_;
   SeekKeys seeks_;
   std::optional<PresentLimiter> limiter_;
-  std::optional<SlowFrameWatch> slow_;
+  std::optional<RenderSizeFit> size_fit_;  // made by set_up
   std::optional<std::chrono::steady_clock::time_point> last_present_;
 };
 

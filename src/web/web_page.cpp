@@ -24,8 +24,9 @@ EM_JS(int, page_hidden, (), { return document.hidden ? 1 : 0; });
 
 }  // namespace
 
+// Animation frames come at the display's refresh, which the page is not told: 60 Hz.
 WebPage::WebPage(const std::string& canvas, bool fit_render_size)
-    : surface_(canvas), fit_render_size_(fit_render_size) {
+    : surface_(canvas), size_fit_(fit_render_size, refresh_interval_ms(0)) {
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &WebPage::key_down);
 }
 
@@ -73,9 +74,17 @@ bool WebPage::paused() const { return paused_ || page_hidden() != 0; }
 
 // The back buffer follows the picture's size in the canvas's pixels.
 void WebPage::pump_events() {
-  if (fit_render_size_ && presenter_ != nullptr && !(picture_size() == presenter_->render_size())) {
-    presenter_->set_render_size(picture_size());
+  if (presenter_ != nullptr) {
+    size_fit_.fit(*presenter_, picture_size());
   }
+}
+
+void WebPage::presented(bool drew) {
+  const double now = emscripten_get_now();
+  if (drew && last_present_ && presenter_ != nullptr) {
+    size_fit_.frame_drawn(*presenter_, now - *last_present_, now);
+  }
+  last_present_ = now;
 }
 
 double WebPage::now_ms() const { return emscripten_get_now(); }

@@ -12,15 +12,18 @@
 
 #include <emscripten/html5.h>
 
+#include <optional>
 #include <string>
 
 #include "show/platform.h"
+#include "show/render_size_fit.h"
 #include "web/webgl_surface.h"
 
 class WebPage : public Platform {
  public:
-  // `fit_render_size`: the back buffer follows the picture's size (the live
-  // player's; a virtual clock keeps the size it was made with).
+  // `fit_render_size`: the back buffer follows the picture's size while the
+  // page draws it in time (the live player's; a virtual clock keeps the size
+  // it was made with).
   WebPage(const std::string& canvas, bool fit_render_size);
   ~WebPage() override;
   WebPage(const WebPage&) = delete;
@@ -30,6 +33,7 @@ class WebPage : public Platform {
   Presenter* presenter() const override { return presenter_; }
   PixelSize picture_size() const override;
   void pump_events() override;
+  void presented(bool drew) override;
   bool escape_down() const override { return escape_pressed_; }
   bool close_requested() const override { return false; }
   bool paused() const override;
@@ -44,7 +48,8 @@ class WebPage : public Platform {
 
   WebGlSurface surface_;
   Presenter* presenter_ = nullptr;
-  bool fit_render_size_;
+  RenderSizeFit size_fit_;
+  std::optional<double> last_present_;
   bool escape_pressed_ = false;
   bool paused_ = false;
   SeekKeys seeks_;

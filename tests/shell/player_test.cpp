@@ -11,7 +11,7 @@
 
 #include "shell/base/render_helpers.h"
 #include "shell/options.h"
-#include "shell/present_pacing.h"
+#include "show/present_pacing.h"
 #include "show/time_text.h"
 
 namespace {

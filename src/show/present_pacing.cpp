@@ -1,4 +1,4 @@
-#include "shell/present_pacing.h"
+#include "show/present_pacing.h"
 
 double PresentLimiter::wait_after(double now) {
   // A present more than a whole interval late starts the slots afresh rather
