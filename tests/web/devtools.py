@@ -159,8 +159,7 @@ class Browser:
             time.sleep(0.2)
         return None
 
-    KEYS = {"Space": (" ", 32), "PageDown": ("PageDown", 34), "Escape": ("Escape", 27),
-            "KeyX": ("x", 88)}
+    KEYS = {"Space": (" ", 32), "PageDown": ("PageDown", 34), "Escape": ("Escape", 27)}
 
     def press(self, code):
         """A key pressed and let go, as the keyboard sends it."""
@@ -172,9 +171,3 @@ class Browser:
     def click(self, x, y):
         for kind in ("mousePressed", "mouseReleased"):
             self.send("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
-
-    def screenshot(self, path):
-        import base64
-        data = self.send("Page.captureScreenshot", format="png")["data"]
-        with open(path, "wb") as out:
-            out.write(base64.b64decode(data))
