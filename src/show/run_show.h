@@ -8,7 +8,6 @@
 //                               The desktop calls it in a loop; a browser once
 //                               per animation frame
 //   playing()                   loading is over: the frame loop runs
-//   show_time()                 the show time of the last frame body run
 //   failed()                    the run could not do what its viewing asked
 //                               (a frame, the trace or the video not written);
 //                               the message is on stderr
@@ -60,7 +59,6 @@ class ShowRun {
 
   bool step();
   bool playing() const { return player_ != nullptr; }
-  int show_time() const { return show_ != nullptr ? show_->loop.t : 0; }
   bool failed() const { return failed_; }
 
  private:

@@ -40,7 +40,6 @@ EM_JS(void, hand_out_frame, (const char* key, const char* path), {
 });
 EM_JS(void, end_page, (int failed), { window.plovermix.finish(!!failed); });
 EM_JS(void, print_trace_batch, (), { window.plovermix.printBatch(); });
-EM_JS(void, tell_show_time, (int t), { window.plovermix.showTime = t; });
 EM_JS(int, context_lost, (), { return window.plovermix.contextLost ? 1 : 0; });
 
 struct PageRun {
@@ -54,8 +53,6 @@ struct PageRun {
   bool presented = false;
   bool playing = false;
 };
-
-PageRun* the_run = nullptr;  // lives with the page once main returns
 
 bool finish_frames(PageRun& page) {
   if (!page.frames) {
@@ -90,7 +87,6 @@ void step(void* arg) {
   }
   const bool going = page.run->step();
   print_trace_batch();
-  tell_show_time(page.run->show_time());
   if (!page.presented) {
     page.presented = true;
     mark_moment("first-frame");
@@ -123,8 +119,7 @@ int main(int argc, char** argv) {
   if (!asked) {
     return fail(error);
   }
-  the_run = new PageRun(*asked);
-  PageRun& page = *the_run;
+  PageRun& page = *new PageRun(*asked);  // lives with the page once main returns
   ShowViewing viewing = page.options.viewing;
   viewing.data_hint = "";  // the page has no --data
   if (page.options.trace) {

@@ -21,6 +21,8 @@ std::optional<SeekKey> seek_key(const std::string& code) {
 // in the background pauses as Space does.
 EM_JS(int, escape_ends_show, (), { return window.plovermix.escapeEndsShow() ? 1 : 0; });
 EM_JS(int, page_hidden, (), { return document.hidden ? 1 : 0; });
+// Where the show is, for the way back after a lost graphics context.
+EM_JS(void, tell_show_time, (int t), { window.plovermix.showTime = t; });
 
 }  // namespace
 
@@ -78,6 +80,8 @@ void WebPage::pump_events() {
     size_fit_.fit(*presenter_, picture_size());
   }
 }
+
+void WebPage::frame_time(int t) { tell_show_time(t); }
 
 void WebPage::presented(bool drew) {
   const double now = emscripten_get_now();

@@ -33,6 +33,7 @@ class WebPage : public Platform {
   Presenter* presenter() const override { return presenter_; }
   PixelSize picture_size() const override;
   void pump_events() override;
+  void frame_time(int t) override;
   void presented(bool drew) override;
   bool escape_down() const override { return escape_pressed_; }
   bool close_requested() const override { return false; }

@@ -8,6 +8,8 @@
 //                 (loading is over) and "end"
 //   done, failed  the run is over; whether it could not do what it was asked
 //   contextLost   the browser took the WebGL context away
+//   showTime      the live player's show time, where the way back after a
+//                 lost context starts
 // The console's levels: log for standard output, error for standard error,
 // info for the log, debug for the trace (a message for each step's lines).
 const page = (id) => document.getElementById(id);
